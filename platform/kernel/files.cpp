@@ -86,8 +86,9 @@ enum class Create { no, always };
 // Opens a file for the access bits of an OF_ mode (OF_READ, OF_WRITE,
 // OF_READWRITE; the fourth value gives a handle that may neither read nor
 // write, as on Windows). Create::always makes a new empty file or truncates
-// an existing one (ERROR_ALREADY_EXISTS is then left as the last error, as
-// CreateFile does); readOnly marks a created file read-only.
+// an existing one; readOnly marks a created file read-only. Success sets the
+// last error as CreateFile does: ERROR_ALREADY_EXISTS when an existing file
+// was truncated, else 0.
 HFILE openFile(LPCSTR path, UINT mode, Create create, bool readOnly = false)
 {
     HostPath host;
@@ -245,7 +246,7 @@ bool isFileOnHost(const std::string &hostPath)
 // directory, and stays in the current directory when it is in none.
 bool searchFile(LPCSTR name, std::string &found)
 {
-    if (!std::strpbrk(name, "\\/:")) {
+    if (name && !std::strpbrk(name, "\\/:")) {
         char system[MAX_PATH], windows[MAX_PATH];
         GetSystemDirectoryA(system, MAX_PATH);
         GetWindowsDirectoryA(windows, MAX_PATH);

@@ -209,6 +209,29 @@ TEST_F(Hosted, OpenFileSearchesTheSystemFolders)
     EXPECT_EQ(info.nErrCode, ERROR_FILE_NOT_FOUND);
 }
 
+TEST_F(Hosted, OpenFilePathsStopAt127Characters)
+{
+    std::string folder = "C:\\Scratch\\" + std::string(120, 'f');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string file = folder + "\\long.txt";
+    HFILE f = _lcreat(file.c_str(), 0);
+    ASSERT_NE(f, HFILE_ERROR) << "the _l calls take any length";
+    _lclose(f);
+
+    OFSTRUCT info;
+    std::memset(&info, 0, sizeof info);
+    SetLastError(0xdeadbeef);
+    EXPECT_EQ(OpenFile(file.c_str(), &info, OF_EXIST), HFILE_ERROR);
+    EXPECT_EQ(GetLastError(), (DWORD)ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_EQ(info.nErrCode, ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_EQ(info.szPathName[0], '\0') << "szPathName holds 128 bytes";
+
+    SetLastError(0xdeadbeef);
+    EXPECT_EQ(OpenFile(nullptr, &info, OF_EXIST), HFILE_ERROR);
+    EXPECT_EQ(GetLastError(), (DWORD)ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(OpenFile(file.c_str(), nullptr, OF_EXIST), HFILE_ERROR);
+}
+
 TEST(HostedModules, LibrariesAnswerToTheirWindowsNames)
 {
     HMODULE library = GetModuleHandleA("vekkit32");
