@@ -54,4 +54,7 @@ WINBASEAPI UINT WINAPI GlobalFlags(HGLOBAL mem);
 WINBASEAPI DWORD WINAPI GetLastError(void);
 WINBASEAPI void WINAPI SetLastError(DWORD error);
 
+/* Time. */
+WINBASEAPI DWORD WINAPI GetTickCount(void);
+
 #endif
