@@ -19,9 +19,9 @@ VEKKIT_EXPORT VEKFIXED VEKAPI vekFixMul(VEKFIXED a, VEKFIXED b);
 
 /* a / b, truncated toward zero. Never traps: a quotient beyond the 32-bit
    range saturates to 0x7FFFFFFF or -0x80000000 by its sign, and so does a
-   division by zero (taking the sign of a; 0 / 0 gives 0). Every function
-   below that divides (vekFixTan at a zero cosine, vekFixATan2(0, 0), the
-   logarithms, negative exponents) inherits this. */
+   division by zero (taking the sign of a; 0 / 0 gives 0). The functions
+   below that can divide by zero (vekFixTan where the cosine is 0,
+   vekFixATan2(0, 0)) inherit this. */
 VEKKIT_EXPORT VEKFIXED VEKAPI vekFixDiv(VEKFIXED a, VEKFIXED b);
 
 /* a rounded to a plain integer, halves upward: 2.5 gives 3, -2.5 gives -2.
@@ -29,8 +29,8 @@ VEKKIT_EXPORT VEKFIXED VEKAPI vekFixDiv(VEKFIXED a, VEKFIXED b);
 VEKKIT_EXPORT LONG VEKAPI vekFixRound(VEKFIXED a);
 
 /* A random integer in [0, n) for n from 1 to 32767. Only the low 16 bits of
-   n count, as a signed 16-bit value (a negative one gives (n, 0]). The
-   generator is seeded from GetTickCount on the first call of this or
+   n count, as a signed 16-bit value (a negative one gives values from n to
+   0). The generator is seeded from GetTickCount on the first call of this or
    vekFixRand in the process. */
 VEKKIT_EXPORT LONG VEKAPI vekIntRand(LONG n);
 
@@ -72,16 +72,16 @@ VEKKIT_EXPORT VEKFIXED VEKAPI vekFixACos(VEKFIXED x);
 VEKKIT_EXPORT VEKFIXED VEKAPI vekFixLog(VEKFIXED x);
 VEKKIT_EXPORT VEKFIXED VEKAPI vekFixLog10(VEKFIXED x);
 
-/* e^x and 10^x. Results that would reach 2^15 saturate at 0x7FFFFFFF;
-   tiny ones go to 0. */
+/* e^x and 10^x. Results of 2^15 and more saturate at 0x7FFFFFFF; results of
+   2^-15 and less give its reciprocal, 2 raw. */
 VEKKIT_EXPORT VEKFIXED VEKAPI vekFixExp(VEKFIXED x);
 VEKKIT_EXPORT VEKFIXED VEKAPI vekFixExp10(VEKFIXED x);
 
 /* base raised to exponent. A whole exponent from 0 to 256 is applied by
-   repeated multiplication (exact for exact powers; wraps like vekFixMul when
-   the result does not fit); any other goes through base-2 logarithm and
-   exponential and so needs base > 0. A base of 0 gives 0, also for exponent
-   0. */
+   repeated squaring and multiplication with vekFixMul (so 2^3 is exactly 8,
+   and a result that does not fit wraps), which works for negative bases too;
+   any other exponent goes through the base-2 logarithm and exponential and
+   needs base > 0. A base of 0 gives 0, also for exponent 0. */
 VEKKIT_EXPORT VEKFIXED VEKAPI vekFixPow(VEKFIXED base, VEKFIXED exponent);
 
 #endif
