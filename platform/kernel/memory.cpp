@@ -77,6 +77,21 @@ HGLOBAL fail(DWORD error)
     return nullptr;
 }
 
+// Runs use(heap, block) under the heap's lock for the block that mem names;
+// for a bad handle sets ERROR_INVALID_HANDLE and gives bad instead.
+template <typename R, typename Use>
+R withBlock(HGLOBAL mem, R bad, Use use)
+{
+    Heap &h = heap();
+    std::lock_guard<std::mutex> guard(h.lock);
+    Block *b = find(h, mem);
+    if (!b) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return bad;
+    }
+    return use(h, *b);
+}
+
 }  // namespace
 
 HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes)
@@ -115,36 +130,26 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes)
 
 LPVOID WINAPI GlobalLock(HGLOBAL mem)
 {
-    Heap &h = heap();
-    std::lock_guard<std::mutex> guard(h.lock);
-    Block *b = find(h, mem);
-    if (!b) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    if (b->movable && b->data && b->locks < GMEM_LOCKCOUNT) b->locks++;
-    return b->data;
+    return withBlock(mem, LPVOID{}, [](Heap &, Block &b) {
+        if (b.movable && b.data && b.locks < GMEM_LOCKCOUNT) b.locks++;
+        return b.data;
+    });
 }
 
 BOOL WINAPI GlobalUnlock(HGLOBAL mem)
 {
-    Heap &h = heap();
-    std::lock_guard<std::mutex> guard(h.lock);
-    Block *b = find(h, mem);
-    if (!b) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (!b->movable) return TRUE;
-    if (b->locks == 0) {
-        SetLastError(ERROR_NOT_LOCKED);
-        return FALSE;
-    }
-    if (--b->locks == 0) {
-        SetLastError(NO_ERROR);
-        return FALSE;
-    }
-    return TRUE;
+    return withBlock(mem, BOOL{FALSE}, [](Heap &, Block &b) -> BOOL {
+        if (!b.movable) return TRUE;
+        if (b.locks == 0) {
+            SetLastError(ERROR_NOT_LOCKED);
+            return FALSE;
+        }
+        if (--b.locks == 0) {
+            SetLastError(NO_ERROR);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 HGLOBAL WINAPI GlobalHandle(LPCVOID pointer)
@@ -162,86 +167,69 @@ HGLOBAL WINAPI GlobalHandle(LPCVOID pointer)
 
 SIZE_T WINAPI GlobalSize(HGLOBAL mem)
 {
-    Heap &h = heap();
-    std::lock_guard<std::mutex> guard(h.lock);
-    Block *b = find(h, mem);
-    if (!b) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    }
-    return b->size;
+    return withBlock(mem, SIZE_T{0}, [](Heap &, Block &b) { return b.size; });
 }
 
 UINT WINAPI GlobalFlags(HGLOBAL mem)
 {
-    Heap &h = heap();
-    std::lock_guard<std::mutex> guard(h.lock);
-    Block *b = find(h, mem);
-    if (!b) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return GMEM_INVALID_HANDLE;
-    }
-    return b->locks;
+    return withBlock(mem, UINT{GMEM_INVALID_HANDLE}, [](Heap &, Block &b) { return b.locks; });
 }
 
 HGLOBAL WINAPI GlobalFree(HGLOBAL mem)
 {
     if (!mem) return nullptr;
-    Heap &h = heap();
-    std::lock_guard<std::mutex> guard(h.lock);
-    Block *b = find(h, mem);
-    if (!b) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return mem;
-    }
-    void *data = b->data;
-    if (data) h.owner.erase(data);
-    if (b->movable) {
-        size_t index = (reinterpret_cast<uintptr_t>(mem) - kHandleBase) / 8;
-        *b = Block{};
-        h.freeSlots.push_back(index);
-    } else {
-        h.fixed.erase(data);
-    }
-    std::free(data);
-    return nullptr;
+    return withBlock(mem, mem, [mem](Heap &h, Block &b) -> HGLOBAL {
+        void *data = b.data;
+        if (data) h.owner.erase(data);
+        if (b.movable) {
+            size_t index = (reinterpret_cast<uintptr_t>(mem) - kHandleBase) / 8;
+            b = Block{};
+            h.freeSlots.push_back(index);
+        } else {
+            h.fixed.erase(data);
+        }
+        std::free(data);
+        return nullptr;
+    });
 }
 
 HGLOBAL WINAPI GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags)
 {
     if (bytes > kMaxBlock) return fail(ERROR_NOT_ENOUGH_MEMORY);
-    Heap &h = heap();
-    std::lock_guard<std::mutex> guard(h.lock);
-    Block *b = find(h, mem);
-    if (!b) return fail(ERROR_INVALID_HANDLE);
-    if (flags & GMEM_MODIFY) return mem;
+    return withBlock(mem, HGLOBAL{}, [=](Heap &h, Block &b) -> HGLOBAL {
+        if (flags & GMEM_MODIFY) return mem;
 
-    // A fixed block, or a locked movable one, may move only when the caller
-    // allows it with GMEM_MOVEABLE; a fixed block then gets a new handle.
-    bool mayMove = (b->movable && b->locks == 0) || (flags & GMEM_MOVEABLE);
-    if (!mayMove && bytes > b->size) return fail(ERROR_NOT_ENOUGH_MEMORY);
-    if (!mayMove) {
-        b->size = bytes;  // shrinking in place keeps the allocation
-        return mem;
-    }
-    void *data = bytes || !b->movable ? std::malloc(bytes ? bytes : 1) : nullptr;
-    if ((bytes || !b->movable) && !data) return fail(ERROR_NOT_ENOUGH_MEMORY);
-    if (data) {
-        SIZE_T keep = bytes < b->size ? bytes : b->size;
-        if (keep) std::memcpy(data, b->data, keep);
-        if (bytes > keep && (flags & GMEM_ZEROINIT)) std::memset(static_cast<BYTE *>(data) + keep, 0, bytes - keep);
-    }
-    void *old = b->data;
-    if (old) h.owner.erase(old);
-    std::free(old);
-    if (b->movable) {
-        b->data = data;
-        b->size = bytes;
-        if (data) h.owner[data] = reinterpret_cast<uintptr_t>(mem);
-        return mem;
-    }
-    h.fixed.erase(old);
-    h.fixed[data] = Block{data, bytes, 0, true, false};
-    h.owner[data] = reinterpret_cast<uintptr_t>(data);
-    return data;
+        // A fixed block, or a locked movable one, may move only when the
+        // caller allows it with GMEM_MOVEABLE; a fixed block then gets a new
+        // handle.
+        bool mayMove = (b.movable && b.locks == 0) || (flags & GMEM_MOVEABLE);
+        if (!mayMove) {
+            if (bytes > b.size) return fail(ERROR_NOT_ENOUGH_MEMORY);
+            b.size = bytes;  // shrinking in place keeps the allocation
+            return mem;
+        }
+        // A movable block reallocated to 0 bytes becomes discarded.
+        bool discard = b.movable && !bytes;
+        void *data = discard ? nullptr : std::malloc(bytes ? bytes : 1);
+        if (!discard && !data) return fail(ERROR_NOT_ENOUGH_MEMORY);
+        if (data) {
+            SIZE_T keep = bytes < b.size ? bytes : b.size;
+            if (keep) std::memcpy(data, b.data, keep);
+            if (bytes > keep && (flags & GMEM_ZEROINIT))
+                std::memset(static_cast<BYTE *>(data) + keep, 0, bytes - keep);
+        }
+        void *old = b.data;
+        if (old) h.owner.erase(old);
+        std::free(old);
+        if (b.movable) {
+            b.data = data;
+            b.size = bytes;
+            if (data) h.owner[data] = reinterpret_cast<uintptr_t>(mem);
+            return mem;
+        }
+        h.fixed.erase(old);  // b is gone from here on
+        h.fixed[data] = Block{data, bytes, 0, true, false};
+        h.owner[data] = reinterpret_cast<uintptr_t>(data);
+        return data;
+    });
 }
