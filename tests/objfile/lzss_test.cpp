@@ -176,6 +176,30 @@ TEST(LzssRoundTrip, TextRunsNoiseAndMixturesUpToSeveralRings)
     expectRoundTrip(ramp, "a repeating ramp");
 }
 
+TEST(LzssRoundTrip, PeriodicRowsAndSmallAlphabetsMatchTheClassicEncoder)
+{
+    // Rows repeated with a period, some with a byte changed: long runs of
+    // strings equal to earlier ones, as in sprite images.
+    std::mt19937 rng(17);
+    for (size_t period : {1u, 2u, 7u, 17u, 18u, 19u, 64u, 333u, 4095u, 4096u, 4097u}) {
+        const Bytes row = text(period, static_cast<unsigned>(period));
+        Bytes image;
+        while (image.size() < 3 * 4096 + 500) {
+            image.insert(image.end(), row.begin(), row.end());
+            if (rng() % 4 == 0) image[rng() % image.size()] ^= 1;
+        }
+        expectRoundTrip(image, "periodic rows");
+    }
+    // Two or three symbols: deep trees, many equal strings, every deletion
+    // case.
+    for (int round = 0; round < 60; round++) {
+        Bytes input(rng() % 6000);
+        const unsigned symbols = 2 + round % 2;
+        for (auto &b : input) b = static_cast<BYTE>('a' + rng() % symbols);
+        expectRoundTrip(input, "small alphabet");
+    }
+}
+
 TEST(LzssDecode, PairsIntoUnwrittenPositionsGiveTheFill)
 {
     // A pair naming position 0 at the start, then a literal (at 4081) and a
