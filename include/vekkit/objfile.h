@@ -19,8 +19,9 @@ VEKKIT_EXPORT DWORD VEKAPI vekUnpackSound(DWORD_PTR a, DWORD_PTR b);
    that it rarely has to grow. Bytes between the old length and a position
    reached by seeking past the end read as 0. */
 
-/* A new, empty memory file whose data block is initialSize bytes (its first
-   4 bytes are kept for the size field). 0 when memory runs out. */
+/* A new, empty memory file whose data block is initialSize bytes, at least
+   4 (its first 4 bytes are kept for the size field). 0 when memory runs
+   out. */
 VEKKIT_EXPORT LONG_PTR VEKAPI _mcreat(DWORD initialSize);
 
 /* Writes count bytes at the current position and moves past them. Returns

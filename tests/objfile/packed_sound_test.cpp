@@ -60,25 +60,6 @@ TEST(PackedSound, TwoBitStepsTakeTheMiddleOfTheRow)
     EXPECT_EQ(decode({4, 100, 0x21, 0x1B}, 5), (Bytes{100, 96, 94, 96, 100}));
 }
 
-TEST(PackedSound, StepTableRows)
-{
-    // Every 4-bit code of every row from a middle sample, back to it by an
-    // absolute code each time: row s, code k steps (k - 8)(s + 1) below 8 and
-    // (k - 7)(s + 1) from 8, within -127..127.
-    for (int s = 0; s < 16; s++) {
-        for (int k = 0; k < 16; k++) {
-            const Bytes packed = {2, 128, static_cast<BYTE>(0x30 | s), static_cast<BYTE>(k << 4 | k)};
-            const int step = (k < 8 ? k - 8 : k - 7) * (s + 1);
-            const int limited = step < -127 ? -127 : step > 127 ? 127 : step;
-            auto clamp = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
-            const int once = clamp(128 + limited);
-            const Bytes got = decode(packed, 3);
-            EXPECT_EQ(got[1], once) << "row " << s << " code " << k;
-            EXPECT_EQ(got[2], clamp(once + limited)) << "row " << s << " code " << k;
-        }
-    }
-}
-
 TEST(PackedSound, BlocksCountKButOutputWholeCodesOnly)
 {
     // K = 10 with 1-bit codes: one data byte, 8 samples, but 10 counted. The
