@@ -12,5 +12,6 @@
 #include <vekkit/sprite.h>
 #include <vekkit/raster.h>
 #include <vekkit/fixmath.h>
+#include <vekkit/objfile.h>
 
 #endif
