@@ -10,5 +10,6 @@
 #include <windows.h>
 #include <vekkit/records.h>
 #include <vekkit/sprite.h>
+#include <vekkit/raster.h>
 
 #endif
