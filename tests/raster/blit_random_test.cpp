@@ -124,13 +124,24 @@ Rect randomRect(Random &rnd, const Decoded &src, LONG dstWidth, LONG dstHeight)
         auto pick = [&] { return rnd.chance(0.5) ? extremes[rnd.between(0, 5)] : rnd.between(-5, 5); };
         return {pick(), pick(), pick(), pick(), pick(), pick()};
     }
+    // Origins mostly inside the source, sizes mostly positive.
+    auto origin = [&](LONG size) {
+        return rnd.chance(0.6) ? 0 : rnd.chance(0.8) ? rnd.between(-3, size - 1) : rnd.between(-6, size + 3);
+    };
+    auto extent = [&](LONG size) {
+        return rnd.chance(0.6) ? size : rnd.chance(0.9) ? rnd.between(1, size + 8) : rnd.between(-2, 0);
+    };
     Rect r;
-    r.srcX = rnd.chance(0.6) ? 0 : rnd.between(-6, src.width + 3);
-    r.srcY = rnd.chance(0.6) ? 0 : rnd.between(-6, src.height + 3);
-    r.width = rnd.chance(0.6) ? src.width : rnd.between(-2, src.width + 8);
-    r.height = rnd.chance(0.6) ? src.height : rnd.between(-2, src.height + 8);
-    r.x = rnd.between(-src.width - 4, dstWidth + 4);
-    r.y = rnd.between(-src.height - 4, dstHeight + 4);
+    r.srcX = origin(src.width);
+    r.srcY = origin(src.height);
+    r.width = extent(src.width);
+    r.height = extent(src.height);
+    // Mostly where the two images overlap, sometimes anywhere around.
+    auto place = [&](LONG size, LONG room) {
+        return rnd.chance(0.75) ? rnd.between(1 - size, room - 1) : rnd.between(-size - 4, room + 4);
+    };
+    r.x = place(src.width, dstWidth);
+    r.y = place(src.height, dstHeight);
     return r;
 }
 
