@@ -16,7 +16,8 @@
    is turned back in place first. Returns the number of rows drawn, 1 when
    nothing lies inside both images, 0 for records that cannot be drawn
    (composite or DD records, bit counts other than 8, a compressed dst, a
-   damaged header or an RLE stream cut short). */
+   damaged header or an RLE stream cut short). src and dst may be one record
+   only when the two rectangles do not overlap. */
 VEKKIT_EXPORT LONG VEKAPI vekSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height,
                                        HSPRITEDATA src, LONG srcX, LONG srcY);
 
