@@ -1,10 +1,37 @@
 /*
- * vekkit sprite rasteriser.
+ * vekkit sprite rasteriser: blits between sprite image records, in-place
+ * mirroring and transform matrices.
  */
 #ifndef VEKKIT_RASTER_H
 #define VEKKIT_RASTER_H
 
 #include <vekkit/records.h>
+
+/* ---- Sprite blits ------------------------------------------------------ */
+
+/* Draws the width x height rectangle of src whose top-left corner is
+   (srcX, srcY) at (x, y) of dst, clipped to both images. dst is a raw 8-bit
+   DI record; src a raw one (copied opaque) or an RLE one (its skips and row
+   ends leave dst as it was). A mirror-enabled src that is currently mirrored
+   is turned back in place first. Returns the number of rows drawn, 1 when
+   nothing lies inside both images, 0 for records that cannot be drawn
+   (composite or DD records, bit counts other than 8, a compressed dst, a
+   damaged header or an RLE stream cut short). src and dst may be one record
+   only when the two rectangles do not overlap. */
+VEKKIT_EXPORT LONG VEKAPI vekSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height,
+                                       HSPRITEDATA src, LONG srcX, LONG srcY);
+
+/* ---- Mirroring --------------------------------------------------------- */
+
+/* Mirrors a mirror-enabled DI record left to right in place, raw or RLE, and
+   toggles its mirrored bit; records without the mirror-enable bit are never
+   changed. Images that cannot be mirrored safely are left unchanged, flags
+   included: a damaged header or stream, an RLE row that holds pixels but
+   does not start with a skip, covers more than the width or would not fit
+   its old place once mirrored. An unknown compression only toggles the bit.
+   Uses 8192 bytes of scratch memory for the call (one RLE row's tokens);
+   without it nothing changes. Returns 0. */
+VEKKIT_EXPORT LONG VEKAPI vekFlipSprite(HSPRITEDATA image);
 
 /* ---- Transform matrices ------------------------------------------------
  *

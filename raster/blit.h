@@ -1,0 +1,41 @@
+// The core sprite blit between DI sprite image records, for the library's
+// own callers (the blit entry points, the frame update, the conversions).
+#pragma once
+
+#include <vekkit/records.h>
+
+#include "raster/di_image.h"
+
+namespace vek {
+
+// Draws the width x height rectangle of src whose top-left corner is
+// (srcX, srcY) at (x, y) of dst. Both must be DI records; dst raw, src raw
+// (copied opaque) or RLE (skips and row ends leave dst as it was). When the
+// source is mirror-enabled it is first mirrored in place if its mirrored
+// bit differs from (mirror != 0), even when nothing ends up drawn.
+// Returns the number of rows drawn (the clipped height), 1 when the clipped
+// rectangle is empty, and 0 for records it cannot draw: other kinds or bit
+// counts, a compressed destination, damaged headers, or an RLE stream that
+// ends inside a token or before the rows it had to draw.
+LONG SpriteBltCore(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src,
+                   LONG srcX, LONG srcY, LONG mirror);
+
+// A blit rectangle: destination position, size and source position.
+struct BlitRect {
+    LONG x, y, width, height, srcX, srcY;
+};
+
+// Clips r to the source and destination images in the blit's fixed order:
+// negative source, then destination coordinates move both origins, then the
+// far edges of source and destination cut the size. False when nothing is
+// left to draw.
+bool clipBlitRect(BlitRect &r, LONG srcWidth, LONG srcHeight, LONG dstWidth, LONG dstHeight);
+
+// The two kernels behind SpriteBltCore, for a rectangle clipped to both
+// images and records whose headers have been checked (raw destination rows
+// inside its block; for blitRaw also the source rows).
+LONG blitRaw(const DIImage &dst, const DIImage &src, const BlitRect &r);
+// 0 for a stream cut short, else the clipped height.
+LONG blitRle(const DIImage &dst, const DIImage &src, const BlitRect &r);
+
+}  // namespace vek
