@@ -60,3 +60,8 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop)
     if (ropUsesSource(ropCode(rop))) return fail(ERROR_INVALID_PARAMETER, FALSE);
     return BitBlt(hdc, x, y, width, height, nullptr, 0, 0, rop);
 }
+
+BOOL WINAPI GdiFlush(void)
+{
+    return TRUE;  // drawing is never batched: every call is done when it returns
+}

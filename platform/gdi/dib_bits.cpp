@@ -13,6 +13,7 @@
 #include "gdi/color.h"
 #include "gdi/dib_info.h"
 #include "gdi/display.h"
+#include "gdi/draw.h"
 #include "gdi/objects.h"
 #include "gdi/raster.h"
 
@@ -30,27 +31,33 @@ Side sideFor(const DC *dc, const Surface &s)
 }
 
 // Copies scan lines start.. of a DIB (bits holds just those) into target;
-// returns how many there were.
+// returns how many there were. Scan lines count from the bottom row of the
+// DIB's height, for top-down DIBs too (their buffer then runs downwards from
+// line start + lines - 1), and only bottom-up ones stop at the top row: as
+// on Windows.
 int putScanLines(const DC *dc, Surface &target, const DibInfo &dib, const void *info, UINT usage, const void *bits,
                  UINT start, UINT lines)
 {
-    const int total = dib.rows();
-    if (start >= static_cast<UINT>(total)) return 0;
-    const int n = static_cast<int>(std::min<UINT>(lines, static_cast<UINT>(total) - start));
-    if (n == 0) return 0;
+    const int64_t total = dib.rows();
+    if (dib.bottomUp()) {
+        if (start >= total) return 0;
+        lines = static_cast<UINT>(std::min<int64_t>(lines, total - start));
+    }
+    if (lines == 0 || lines > static_cast<UINT>(INT32_MAX)) return 0;
+    const int n = static_cast<int>(lines);
     Surface view;
     viewDib(view, bits, dib.width, dib.bottomUp() ? n : -n, dib.bitsPerPixel, ColorKind::Rgb);
     readColorTable(info, dib, usage, view);
 
     // Target row of the view's top row.
-    const int top = dib.bottomUp() ? total - static_cast<int>(start) - n : static_cast<int>(start);
-    RECT r{0, std::max(top, 0), std::min(dib.width, target.width), std::min(top + n, target.height)};
-    if (r.right > r.left && r.bottom > r.top) {
+    const int64_t top = total - start - n;
+    const RECT r = clipTo(0, top, dib.width, top + n, target);
+    if (!isEmpty(r)) {
         const Translation tr(sideFor(dc, view), sideFor(dc, target));
         RasterSource src;
         src.surface = &view;
         src.translation = &tr;
-        src.y0 = r.top - top;
+        src.y0 = static_cast<int>(r.top - top);
         rasterOp(target, r, &src, 0, SRCCOPY);
     }
     return n;

@@ -92,6 +92,7 @@ struct Display {
     PALETTEENTRY system[256]{};  // colours; peFlags holds the kSys* flags below
     uint32_t foreground = 0;     // palette last selected for foreground use
     uint32_t lastRealized = 0;   // palette whose realisation is current
+    bool lastForeground = false; // and whether it was realised for the foreground
 };
 
 // Flags of system palette entries.

@@ -11,7 +11,8 @@
 // When no free entry is left, an entry maps to the nearest colour in use.
 // A palette selected for the foreground first frees every entry but the 20
 // static colours; one selected into the background takes what is left.
-// Realising the palette whose realisation is current again maps nothing.
+// Realising the palette whose realisation is current again maps nothing
+// (unless it was realised in the background and is now the foreground one).
 #include <windows.h>
 
 #include <algorithm>
@@ -147,9 +148,14 @@ UINT WINAPI RealizePalette(HDC hdc)
     if (!dc) return fail(ERROR_INVALID_HANDLE, UINT{GDI_ERROR});
     Display &d = state().display;
     Palette *p = findValue<Palette>(dc->palette);
-    if (!paletteDisplay(d) || !p || p->stock || d.lastRealized == dc->palette) return 0;
+    if (!paletteDisplay(d) || !p || p->stock) return 0;
+    // A realisation that is current stays so, unless a palette realised in
+    // the background now comes to the foreground.
+    const bool foreground = d.foreground == dc->palette;
+    if (d.lastRealized == dc->palette && (d.lastForeground || !foreground)) return 0;
     d.lastRealized = dc->palette;
-    return realize(d, *p, d.foreground == dc->palette);
+    d.lastForeground = foreground;
+    return realize(d, *p, foreground);
 }
 
 UINT WINAPI GetSystemPaletteEntries(HDC hdc, UINT start, UINT count, LPPALETTEENTRY entries)

@@ -1,8 +1,14 @@
 // StretchDIBits: caller DIB memory drawn into a DC, at any scale.
 //
-// The source rectangle's origin is the DIB's lower-left corner for a
-// bottom-up DIB and its upper-left corner for a top-down one. Pixels of
-// BI_RLE8 images that the data passes over are left as they were.
+// Windows' rules, quirks included:
+// - The source rectangle's y counts from the image's bottom row, for
+//   top-down DIBs too; only a top-down copy that starts at the origin at
+//   1:1, or one with another operation than SRCCOPY, counts from the top.
+// - Pixels of a BI_RLE8 image that the data passes over keep what the
+//   destination held when the whole image is copied at 1:1 with SRCCOPY;
+//   otherwise they are drawn as index 0.
+// - The result is the image's height (for operations other than SRCCOPY,
+//   biHeight with its sign), or 0 when the source rectangle misses the image.
 #include <windows.h>
 
 #include "gdi/color.h"
@@ -27,13 +33,15 @@ int WINAPI StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX,
     if (!width || !height || !srcWidth || !srcHeight) return 0;
     if (width == INT32_MIN || height == INT32_MIN || srcWidth == INT32_MIN || srcHeight == INT32_MIN)
         return fail(ERROR_INVALID_PARAMETER, 0);
-    const int result = srcHeight < 0 ? -srcHeight : srcHeight;
+    const bool whole = srcX == 0 && srcY == 0 && srcWidth == width && srcHeight == height;
+    const bool fromBottom = dib.bottomUp() || (rop == SRCCOPY && !whole);
+    const int result = rop == SRCCOPY ? dib.rows() : dib.height;
 
     // Source rectangle as pixels of the image, rows counted from the top.
     int sx = srcX, sw = srcWidth, sy = srcY, sh = srcHeight;
     const bool flipX = normalise(sx, sw) != (width < 0);
     const bool flipY = normalise(sy, sh) != (height < 0);
-    const int64_t top64 = dib.bottomUp() ? int64_t{dib.rows()} - sy - sh : sy;
+    const int64_t top64 = fromBottom ? int64_t{dib.rows()} - sy - sh : sy;
     if (sx >= dib.width || top64 >= dib.rows() || int64_t{sx} + sw <= 0 || top64 + sh <= 0) return 0;
     sy = static_cast<int>(top64);  // inside int: top64 + sh > 0 with sh < 2^31
 
@@ -62,6 +70,7 @@ int WINAPI StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX,
         decoded->table = view.table;
         decoded->indices = view.indices;
         decodeRle8(static_cast<const BYTE *>(bits), dib.sizeImage, *decoded, mask);
+        if (!whole || rop != SRCCOPY) mask.clear();
         source = decoded.get();
     }
 

@@ -257,5 +257,6 @@ WINGDIAPI BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD 
 WINGDIAPI int WINAPI StretchDIBits(HDC dc, int x, int y, int width, int height, int srcX, int srcY, int srcWidth,
                                    int srcHeight, const void *bits, const BITMAPINFO *info, UINT usage, DWORD rop);
 WINGDIAPI BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom);
+WINGDIAPI BOOL WINAPI GdiFlush(void);
 
 #endif

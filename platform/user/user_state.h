@@ -68,6 +68,7 @@ struct Window {
     RECT rect{};    // window rectangle, in the parent's client coordinates (screen for top-level windows)
     RECT client{};  // client rectangle, in the same coordinates
     bool visible = false;
+    bool needSize = false;    // overlapped windows: WM_SIZE and WM_MOVE wait for the first ShowWindow
     bool destroying = false;  // DestroyWindow under way: no second destruction
     std::shared_ptr<gdi::Surface> surface;
     std::shared_ptr<MessageQueue> queue;
@@ -115,6 +116,10 @@ LRESULT callProcedure(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LP
 // Sends a message to a window of the calling thread by calling its current
 // procedure; 0 when the window no longer exists.
 LRESULT sendDirect(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Sends WM_SIZE and WM_MOVE with a window's client size and place; false
+// when the window no longer exists.
+bool sendSizeAndMove(HWND window);
 
 // Sets the last error and returns v.
 template <class T>

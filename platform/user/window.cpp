@@ -1,8 +1,10 @@
 // Windows: creation, destruction, visibility, parents and titles.
 //
-// Creation sends WM_NCCREATE (FALSE fails the creation) and WM_CREATE (-1
-// fails it) with the CREATESTRUCTA, then WM_SIZE and WM_MOVE, then shows the
-// window if WS_VISIBLE was given. Destruction sends WM_DESTROY to the window
+// Creation sends WM_NCCREATE and WM_CREATE with the CREATESTRUCTA, then
+// WM_SIZE and WM_MOVE (an overlapped window gets these when it is first
+// shown), then shows the window if WS_VISIBLE was given. When WM_NCCREATE
+// answers FALSE or WM_CREATE -1 the creation fails, and the window gets only
+// WM_NCDESTROY. Destruction sends WM_DESTROY to the window
 // and then to its children, parents first, and WM_NCDESTROY to the children
 // and then to the window, children first; the handle stays valid until its
 // WM_NCDESTROY has returned.
@@ -65,7 +67,33 @@ void finishDestroy(HWND window)
     removeWindow(window);
 }
 
+// Destroys a window whose creation failed.
+void abandon(HWND window)
+{
+    {
+        Lock lock;
+        markDestroying(window);
+    }
+    finishDestroy(window);
+}
+
 }  // namespace
+
+bool sendSizeAndMove(HWND window)
+{
+    RECT client;
+    {
+        Lock lock;
+        Window *w = findWindow(window);
+        if (!w) return false;
+        client = w->client;
+        w->needSize = false;
+    }
+    SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELONG(client.right - client.left, client.bottom - client.top));
+    SendMessageA(window, WM_MOVE, 0, MAKELONG(client.left, client.top));
+    return true;
+}
+
 }  // namespace vek::user
 
 using namespace vek::user;
@@ -128,24 +156,20 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                            y,      x,          static_cast<LONG>(style), windowName, className, exStyle};
     }
 
-    if (!callProcedure(proc, hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
-        finishDestroy(hwnd);
+    if (!callProcedure(proc, hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) ||
+        sendDirect(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+        abandon(hwnd);
         return nullptr;
     }
-    if (sendDirect(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
-        DestroyWindow(hwnd);
-        return nullptr;
-    }
-    RECT client;
     {
         Lock lock;
         Window *w = findWindow(hwnd);
         if (!w || w->destroying) return nullptr;  // destroyed while being created
-        client = w->client;
+        w->needSize = !(style & (WS_CHILD | WS_POPUP));
     }
-    sendDirect(hwnd, WM_SIZE, SIZE_RESTORED, MAKELONG(client.right - client.left, client.bottom - client.top));
-    sendDirect(hwnd, WM_MOVE, 0, MAKELONG(client.left, client.top));
-    if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
+    if (!(style & (WS_CHILD | WS_POPUP)) || sendSizeAndMove(hwnd)) {
+        if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
+    }
     return hwnd;
 }
 
@@ -189,12 +213,13 @@ HWND WINAPI GetParent(HWND window)
 
 BOOL WINAPI ShowWindow(HWND window, int command)
 {
-    bool wasVisible;
+    bool wasVisible, needSize;
     {
         Lock lock;
         Window *w = findWindow(window);
         if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
         wasVisible = w->visible;
+        needSize = w->needSize;
     }
     const bool show = command != SW_HIDE;
     if (show != wasVisible) {
@@ -203,6 +228,7 @@ BOOL WINAPI ShowWindow(HWND window, int command)
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
                          (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     }
+    if (show && needSize) sendSizeAndMove(window);
     return wasVisible;
 }
 

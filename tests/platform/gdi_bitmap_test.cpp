@@ -275,9 +275,10 @@ TEST(GdiBitmap, InfoHeadersMayBeOnlyTwoByteAligned)
     bi.colors[1] = RGBQUAD{255, 255, 255, 0};
     std::memcpy(record + 18, &bi, sizeof(BITMAPINFOHEADER) + 2 * sizeof(RGBQUAD));
     const auto *info = reinterpret_cast<const BITMAPINFO *>(record + 18);
+    const auto *header = reinterpret_cast<const BITMAPINFOHEADER *>(record + 18);
     const BYTE pixels[4] = {1, 0};
     HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, pixels, info, DIB_RGB_COLORS);
+    HBITMAP bitmap = CreateDIBitmap(screen, header, CBM_INIT, pixels, info, DIB_RGB_COLORS);
     ASSERT_NE(bitmap, nullptr);
     HDC mem = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(mem, bitmap);
