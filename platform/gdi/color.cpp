@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "gdi/display.h"
+
 namespace vek::gdi {
 
 int nearestColor(const std::vector<COLORREF> &colors, COLORREF c)
@@ -45,6 +47,13 @@ int nearestSystemEntry(const Display &d, const PALETTEENTRY &e)
         }
     }
     return best;
+}
+
+int nearestStaticEntry(COLORREF c)
+{
+    std::vector<COLORREF> colors;
+    for (const PALETTEENTRY &e : kStaticColors) colors.push_back(rgbOf(e));
+    return staticEntry(nearestColor(colors, c));
 }
 
 BYTE physicalIndex(const Palette &p, unsigned i)
@@ -103,8 +112,11 @@ uint32_t solidRaw(const Side &side, COLORREF c)
     case ColorKind::Rgb: return rawOfRgb(rgb);
     case ColorKind::Table: return static_cast<uint32_t>(nearestColor(tableColors(side.surface), rgb));
     case ColorKind::Device:
-        if ((c >> 24) == 1) return physicalIndex(pal, c & 0xFFFF);
-        return physicalIndex(pal, static_cast<unsigned>(nearestColor(colorsOf(pal), rgb)));
+        switch (c >> 24) {
+        case 1: return physicalIndex(pal, c & 0xFFFF);
+        case 2: return physicalIndex(pal, static_cast<unsigned>(nearestColor(colorsOf(pal), rgb)));
+        default: return nearestStaticEntry(rgb);
+        }
     case ColorKind::PalIndex: return static_cast<uint32_t>(nearestColor(colorsOf(pal), rgb));
     }
     return 0;

@@ -1,17 +1,19 @@
 // Colours: how COLORREF values, colour tables and the raw pixel values of
 // surfaces turn into one another.
 //
-// Two rules, as on Windows:
-// - Solid colours (brushes, pens, SetPixel) given as RGB or PALETTERGB go to
-//   the nearest colour of the DC's logical palette on a palette device, and
-//   PALETTEINDEX(i) to entry i of that palette; either way through the
+// The rules, as on Windows:
+// - Solid colours (brushes, pens, text and background colours, SetPixel) on
+//   a palette device: RGB values take the nearest of the 20 static colours,
+//   PALETTERGB values the nearest colour of the DC's logical palette, and
+//   PALETTEINDEX(i) entry i of that palette; palette entries go through the
 //   palette's mapping to system palette entries. On a monochrome bitmap the
 //   brighter half of colours is white.
 // - Pixels copied between formats keep their colour as closely as the
-//   destination allows. Monochrome pixels become the destination DC's text
-//   colour (0) and background colour (1); pixels going into a monochrome
-//   bitmap become white (1) exactly when their colour is the background
-//   colour, and black otherwise.
+//   destination allows; on a palette device that is the nearest colour of
+//   the DC's logical palette. Monochrome pixels become the destination DC's
+//   text colour (0) and background colour (1); pixels going into a
+//   monochrome bitmap become white (1) exactly when their colour is the
+//   background colour, and black otherwise.
 #pragma once
 
 #include <windows.h>
@@ -43,6 +45,9 @@ std::vector<COLORREF> colorsOf(const Palette &p);
 // The system palette entry in use, and open to sharing, whose colour is
 // nearest to e's.
 int nearestSystemEntry(const Display &d, const PALETTEENTRY &e);
+
+// The system palette entry of the static colour nearest to c.
+int nearestStaticEntry(COLORREF c);
 
 // System palette entry that shows entry i of p: its mapping when realised,
 // else the nearest colour that the system palette holds now.

@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "gdi/color.h"
@@ -82,12 +83,14 @@ HPALETTE WINAPI CreatePalette(const LOGPALETTE *logPalette)
 {
     Lock lock;
     if (!logPalette) return fail(ERROR_INVALID_PARAMETER, HPALETTE{});
+    // Read by offsets: the caller's LOGPALETTE need not be aligned.
+    const auto *bytes = reinterpret_cast<const BYTE *>(logPalette);
     WORD count;
-    std::memcpy(&count, &logPalette->palNumEntries, sizeof count);
+    std::memcpy(&count, bytes + offsetof(LOGPALETTE, palNumEntries), sizeof count);
     if (!count) return fail(ERROR_INVALID_PARAMETER, HPALETTE{});
     auto p = std::make_unique<Palette>();
     p->entries.resize(count);
-    std::memcpy(p->entries.data(), logPalette->palPalEntry, count * sizeof(PALETTEENTRY));
+    std::memcpy(p->entries.data(), bytes + offsetof(LOGPALETTE, palPalEntry), count * sizeof(PALETTEENTRY));
     return toHandle<HPALETTE>(addObject(std::move(p)));
 }
 

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "user/user_state.h"
 
@@ -137,7 +138,17 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     std::unique_lock<std::mutex> held(queue->lock);
     queue->sent.push_back(m);
     queue->arrived.notify_all();
-    queue->replied.wait(held, [&] { return m->done; });
+    // While waiting, this thread answers what is sent to it, so that two
+    // threads sending to each other do not wait for ever.
+    MessageQueue &own = *currentQueue();
+    while (!queue->replied.wait_for(held, std::chrono::milliseconds(5), [&] { return m->done; })) {
+        held.unlock();
+        {
+            std::unique_lock<std::mutex> mine(own.lock);
+            answerSent(own, mine);
+        }
+        held.lock();
+    }
     return m->result;
 }
 

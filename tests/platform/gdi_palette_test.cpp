@@ -138,7 +138,9 @@ TEST_F(PaletteDisplay, RealisationPlacesNewColoursAndSharesExactOnes)
     EXPECT_EQ(canvas.paint(PALETTEINDEX(1)), RGB(11, 22, 33));
     EXPECT_EQ(canvas.paint(PALETTEINDEX(2)), RGB(44, 55, 66));
     EXPECT_EQ(canvas.paint(PALETTEINDEX(0)), RGB(255, 0, 0));
-    EXPECT_EQ(canvas.paint(RGB(40, 60, 60)), RGB(44, 55, 66)) << "RGB colours go to the nearest palette colour";
+    EXPECT_EQ(canvas.paint(PALETTERGB(40, 60, 60)), RGB(44, 55, 66)) << "the nearest colour of the palette";
+    EXPECT_EQ(canvas.paint(RGB(250, 10, 10)), RGB(255, 0, 0)) << "plain RGB: the nearest static colour";
+    EXPECT_EQ(canvas.paint(RGB(0, 0, 0)), RGB(0, 0, 0)) << "black stays black whatever the palette";
 
     EXPECT_TRUE(UnrealizeObject(pal));
     EXPECT_EQ(RealizePalette(canvas.dc), 4u) << "an unrealised palette maps every entry again";

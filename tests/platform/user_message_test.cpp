@@ -155,6 +155,45 @@ TEST(UserMessages, OtherThreadsPostAndSendThroughTheOwnersQueue)
     DestroyWindow(window);
 }
 
+namespace {
+
+// WM_USER + 1 asks the window in lParam (another thread's) for a number
+// and answers one more; WM_USER + 2 answers 41.
+LRESULT CALLBACK askingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_USER + 1) return SendMessageA(reinterpret_cast<HWND>(lParam), WM_USER + 2, 0, 0) + 1;
+    if (message == WM_USER + 2) return 41;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST(UserMessages, ThreadsSendingToEachOtherBothGetAnswers)
+{
+    WNDCLASSA wc{};
+    wc.style = CS_GLOBALCLASS;
+    wc.lpfnWndProc = askingProc;
+    wc.lpszClassName = "VekTestAsking";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND mine = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    std::atomic<bool> done{false};
+    std::atomic<LRESULT> answer{0};
+    std::thread other([&] {
+        HWND theirs = CreateWindowExA(0, "VekTestAsking", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        // The owner of `mine` sends back to `theirs` while this thread waits.
+        answer = SendMessageA(mine, WM_USER + 1, 0, reinterpret_cast<LPARAM>(theirs));
+        DestroyWindow(theirs);
+        done = true;
+    });
+    MSG msg;
+    while (!done)
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    other.join();
+    EXPECT_EQ(answer.load(), 42);
+    DestroyWindow(mine);
+    UnregisterClassA(wc.lpszClassName, nullptr);
+}
+
 TEST(UserMessages, TranslateMessageMakesCharacters)
 {
     RecordingClass cls("VekTestKeys");
