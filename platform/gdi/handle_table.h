@@ -1,10 +1,12 @@
 // A table of objects named by small integer handles.
 //
-// A handle value is (generation << 16) | slot, with slot in 1..65535 and
-// generation in 1..0x7FFF: never 0, always below 2^31, so it fits the 32-bit
-// handle fields of records (as handles do on 64-bit Windows). A slot's
-// generation changes each time its object is removed, so a stale handle of a
-// deleted object never names the object that reuses the slot.
+// A handle value is Tag | (generation << 16) | slot, with slot in 1..65535
+// and generation in 1..0x3FFF: never 0, always below 2^31, so it fits the
+// 32-bit handle fields of records (as handles do on 64-bit Windows). A
+// slot's generation changes each time its object is removed, so a stale
+// handle of a deleted object never names the object that reuses the slot.
+// Tables of different kinds of handle use different tags (0 or 0x40000000),
+// so that a handle of one kind never names an object of another.
 //
 // The table does no locking: its owner serialises access.
 #pragma once
@@ -15,8 +17,10 @@
 
 namespace vek {
 
-template <class T>
+template <class T, uint32_t Tag = 0>
 class HandleTable {
+    static_assert(Tag == 0 || Tag == 0x40000000);
+
 public:
     // Stores obj and returns its handle, or 0 when all slots are in use.
     uint32_t add(std::unique_ptr<T> obj)
@@ -33,7 +37,7 @@ public:
         }
         Slot &s = slots_[slot];
         s.object = std::move(obj);
-        return (uint32_t{s.generation} << 16) | slot;
+        return Tag | (uint32_t{s.generation} << 16) | slot;
     }
 
     // The object that handle names, or null.
@@ -59,12 +63,12 @@ public:
     void forEach(F f) const
     {
         for (size_t i = 1; i < slots_.size(); i++)
-            if (slots_[i].object) f((uint32_t{slots_[i].generation} << 16) | uint32_t(i), *slots_[i].object);
+            if (slots_[i].object) f(Tag | (uint32_t{slots_[i].generation} << 16) | uint32_t(i), *slots_[i].object);
     }
 
 private:
     static constexpr size_t kSlots = 0x10000;
-    static constexpr uint16_t kMaxGeneration = 0x7FFF;
+    static constexpr uint16_t kMaxGeneration = 0x3FFF;
 
     struct Slot {
         std::unique_ptr<T> object;
@@ -73,11 +77,11 @@ private:
 
     const Slot *find(uintptr_t handle) const
     {
-        if (handle > 0xFFFFFFFFu) return nullptr;
+        if (handle > 0xFFFFFFFFu || (handle & 0xC0000000u) != Tag) return nullptr;
         size_t slot = handle & 0xFFFF;
         if (slot == 0 || slot >= slots_.size()) return nullptr;
         const Slot &s = slots_[slot];
-        if (!s.object || s.generation != (handle >> 16)) return nullptr;
+        if (!s.object || s.generation != ((handle >> 16) & 0x3FFF)) return nullptr;
         return &s;
     }
 

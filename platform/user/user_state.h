@@ -76,7 +76,7 @@ struct Window {
 
 struct State {
     std::mutex lock;
-    HandleTable<Window> windows;
+    HandleTable<Window, 0x40000000> windows;  // tagged apart from GDI handles
     std::vector<std::shared_ptr<WindowClass>> classes;
     ATOM nextAtom = 0xC000;  // class atoms, as Windows numbers string atoms
 };

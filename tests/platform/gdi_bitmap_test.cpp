@@ -206,6 +206,36 @@ TEST(GdiBitmap, GetDIBitsReadsEightAndThirtyTwoBits)
     dib.old = SelectObject(dib.dc, dib.bitmap);
 }
 
+TEST(GdiBitmap, SetDIBitsCountsScanLinesFromTheBottom)
+{
+    Dib8 dib(4, 3);
+    SelectObject(dib.dc, dib.old);
+    Info256 bi(4, 3);
+    gditest::fillDistinctColors(bi);
+    const BYTE row[4] = {7, 8, 9, 10};
+    // Line 1 of a bottom-up DIB is the middle row.
+    EXPECT_EQ(SetDIBits(dib.dc, dib.bitmap, 1, 1, row, bi.info(), DIB_RGB_COLORS), 1);
+    GdiFlush();
+    EXPECT_EQ(dib.at(0, 1), 7);
+    EXPECT_EQ(dib.at(3, 1), 10);
+    EXPECT_EQ(dib.at(0, 0), 0);
+    EXPECT_EQ(dib.at(0, 2), 0);
+    EXPECT_EQ(SetDIBits(dib.dc, dib.bitmap, 2, 5, row, bi.info(), DIB_RGB_COLORS), 1) << "lines past the top are not there";
+    GdiFlush();
+    EXPECT_EQ(dib.at(1, 0), 8);
+
+    // A top-down DIB's lines count from the bottom too, as on Windows: line 0
+    // of a three-line DIB given one line at a time is the bottom row.
+    Info256 td(4, -3);
+    gditest::fillDistinctColors(td);
+    const BYTE other[4] = {20, 21, 22, 23};
+    EXPECT_EQ(SetDIBits(dib.dc, dib.bitmap, 0, 1, other, td.info(), DIB_RGB_COLORS), 1);
+    GdiFlush();
+    EXPECT_EQ(dib.at(0, 2), 20);
+    EXPECT_EQ(dib.at(3, 2), 23);
+    dib.old = SelectObject(dib.dc, dib.bitmap);
+}
+
 TEST(GdiBitmap, CreateDIBitmapMakesMonochromeBitmapsForAFreshMemoryDC)
 {
     // Colours: 0 black, 1 white, 2 red, 3 navy. Only the DC's background

@@ -231,3 +231,32 @@ TEST_F(PaletteDisplay, TheDefaultPaletteDrawsStaticColours)
     EXPECT_EQ(canvas.paint(PALETTEINDEX(8)), RGB(192, 220, 192));
     EXPECT_EQ(RealizePalette(canvas.dc), 0u) << "nothing to map";
 }
+
+TEST_F(PaletteDisplay, MonochromeBecomesStaticBlackAndWhiteUnderAnyPalette)
+{
+    // Masks of device-dependent sprites: 0 bits must give system entry 0,
+    // 1 bits entry 255, whatever palette the DC holds.
+    HPALETTE pal = makePalette({{90, 91, 92, 0}, {93, 94, 95, 0}});
+    Canvas canvas;
+    HPALETTE old = SelectPalette(canvas.dc, pal, FALSE);
+    RealizePalette(canvas.dc);
+    const BYTE bits[2] = {0x40, 0};  // 0 1 0 0
+    HDC mono = CreateCompatibleDC(nullptr);
+    HBITMAP mask = CreateBitmap(4, 1, 1, 1, bits);
+    HGDIOBJ oldMask = SelectObject(mono, mask);
+    ASSERT_TRUE(BitBlt(canvas.dc, 0, 0, 4, 1, mono, 0, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(canvas.dc, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 1, 0), RGB(255, 255, 255));
+    // On a palette device raster operations work on indices: AND with the
+    // white of the mask keeps the index, AND with black clears it.
+    canvas.paint(PALETTEINDEX(1));
+    SetPixel(canvas.dc, 1, 0, PALETTEINDEX(1));
+    ASSERT_TRUE(BitBlt(canvas.dc, 0, 0, 2, 1, mono, 0, 0, SRCAND));
+    EXPECT_EQ(GetPixel(canvas.dc, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 1, 0), RGB(93, 94, 95));
+    SelectObject(mono, oldMask);
+    DeleteObject(mask);
+    DeleteDC(mono);
+    SelectPalette(canvas.dc, old, FALSE);
+    DeleteObject(pal);
+}
