@@ -18,7 +18,7 @@ void resetSystemPalette(Display &d)
     for (PALETTEENTRY &e : d.system) e = PALETTEENTRY{0, 0, 0, 0};
     for (int i = 0; i < 20; i++) {
         d.system[staticEntry(i)] = kStaticColors[i];
-        d.system[staticEntry(i)].peFlags = kSysUsed | kSysStatic;
+        d.system[staticEntry(i)].peFlags = kSysUsed;
     }
     d.foreground = 0;
     d.lastRealized = 0;

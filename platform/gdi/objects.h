@@ -98,7 +98,6 @@ struct Display {
 // Flags of system palette entries.
 constexpr BYTE kSysUsed = 0x01;      // holds a colour that logical palettes may map to
 constexpr BYTE kSysReserved = 0x02;  // taken by a PC_RESERVED entry: never shared
-constexpr BYTE kSysStatic = 0x04;    // one of the 20 static colours
 
 constexpr int kStockObjects = DEFAULT_PALETTE + 1;
 

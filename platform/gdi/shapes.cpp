@@ -1,9 +1,9 @@
 // Rectangle: an outline in the pen's colour around an inside in the brush's.
 //
 // The figure covers left..right-1 and top..bottom-1. The pen draws its width
-// inside that edge; with the null pen there is no outline and the inside is
-// one pixel smaller on the right and at the bottom (left..right-2), as on
-// Windows.
+// inside that edge, solid whatever its style; with the null pen there is no
+// outline and the inside is one pixel smaller on the right and at the bottom
+// (left..right-2), as on Windows.
 #include <windows.h>
 
 #include <algorithm>

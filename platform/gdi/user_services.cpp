@@ -49,6 +49,7 @@ std::vector<BYTE> surfaceRgb(const Surface &s, int &width, int &height)
     Lock lock;
     width = s.width;
     height = s.height;
+    if (!width || !height) return {};
     std::vector<BYTE> rgb(static_cast<size_t>(s.width) * static_cast<size_t>(s.height) * 3);
     std::vector<uint32_t> row(static_cast<size_t>(s.width));
     const Palette &pal = *findValue<Palette>(state().stock[DEFAULT_PALETTE]);

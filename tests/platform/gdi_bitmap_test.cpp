@@ -177,8 +177,13 @@ TEST(GdiBitmap, GetDIBitsReadsEightAndThirtyTwoBits)
     EXPECT_EQ(query.biBitCount, 8);
     EXPECT_EQ(query.biSizeImage, 8u);
 
-    // 8 bits bottom-up: the bottom row first, the bitmap's colour table.
+    // The colour table alone, without bits.
     Info256 bi(3, 2);
+    EXPECT_NE(GetDIBits(dib.dc, dib.bitmap, 0, 2, nullptr, bi.info(), DIB_RGB_COLORS), 0);
+    EXPECT_EQ(RGB(bi.colors[200].rgbRed, bi.colors[200].rgbGreen, bi.colors[200].rgbBlue), distinctColor(200));
+    EXPECT_EQ(bi.header.biSizeImage, 8u);
+
+    // 8 bits bottom-up: the bottom row first, the bitmap's colour table.
     BYTE rows[8] = {};
     ASSERT_EQ(GetDIBits(dib.dc, dib.bitmap, 0, 2, rows, bi.info(), DIB_RGB_COLORS), 2);
     const BYTE bottomUp[8] = {4, 5, 6, 0, 1, 2, 3, 0};
