@@ -1,0 +1,209 @@
+// Colour conversions between COLORREF values, palettes and surfaces.
+#include "gdi/color.h"
+
+#include <algorithm>
+
+#include "gdi/display.h"
+
+namespace vek::gdi {
+
+int nearestColor(const std::vector<COLORREF> &colors, COLORREF c)
+{
+    int best = 0;
+    int bestDistance = INT32_MAX;
+    const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    for (size_t i = 0; i < colors.size(); i++) {
+        int dr = GetRValue(colors[i]) - r, dg = GetGValue(colors[i]) - g, db = GetBValue(colors[i]) - b;
+        int d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance) {
+            best = static_cast<int>(i);
+            bestDistance = d;
+            if (d == 0) break;
+        }
+    }
+    return best;
+}
+
+std::vector<COLORREF> colorsOf(const Palette &p)
+{
+    std::vector<COLORREF> colors;
+    colors.reserve(p.entries.size());
+    for (const PALETTEENTRY &e : p.entries) colors.push_back(rgbOf(e));
+    return colors;
+}
+
+int nearestSystemEntry(const Display &d, const PALETTEENTRY &e)
+{
+    int best = 0;
+    int bestDistance = INT32_MAX;
+    for (int k = 0; k < 256; k++) {
+        const PALETTEENTRY &s = d.system[k];
+        if ((s.peFlags & (kSysUsed | kSysReserved)) != kSysUsed) continue;
+        int dr = s.peRed - e.peRed, dg = s.peGreen - e.peGreen, db = s.peBlue - e.peBlue;
+        int dist = dr * dr + dg * dg + db * db;
+        if (dist < bestDistance) {
+            best = k;
+            bestDistance = dist;
+        }
+    }
+    return best;
+}
+
+int nearestStaticEntry(COLORREF c)
+{
+    std::vector<COLORREF> colors;
+    for (const PALETTEENTRY &e : kStaticColors) colors.push_back(rgbOf(e));
+    return staticEntry(nearestColor(colors, c));
+}
+
+BYTE physicalIndex(const Palette &p, unsigned i)
+{
+    if (i >= p.entries.size()) i = 0;
+    if (p.realized) return p.mapping[i];
+    return static_cast<BYTE>(nearestSystemEntry(state().display, p.entries[i]));
+}
+
+Side sideOf(const DC &dc, const Surface &s)
+{
+    return Side{s, dcPalette(dc), dc.textColor, dc.bkColor};
+}
+
+COLORREF rgbOfColor(const Palette &p, COLORREF c)
+{
+    if ((c >> 24) == 1) {
+        unsigned i = c & 0xFFFF;
+        return rgbOf(p.entries[i < p.entries.size() ? i : 0]);
+    }
+    return c & 0x00FFFFFF;
+}
+
+COLORREF colorOfRaw(const Side &side, uint32_t v)
+{
+    const Surface &s = side.surface;
+    switch (s.colors) {
+    case ColorKind::Device: return rgbOf(state().display.system[v & 0xFF]);
+    case ColorKind::Mono: return v ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    case ColorKind::Rgb: return rgbOfRaw(v);
+    case ColorKind::Table: return v < s.table.size() ? rgbOf(s.table[v]) : RGB(0, 0, 0);
+    case ColorKind::PalIndex:
+        return v < s.indices.size() ? rgbOfColor(side.palette, PALETTEINDEX(s.indices[v])) : RGB(0, 0, 0);
+    }
+    return 0;
+}
+
+namespace {
+
+std::vector<COLORREF> tableColors(const Surface &s)
+{
+    std::vector<COLORREF> colors;
+    for (const RGBQUAD &q : s.table) colors.push_back(rgbOf(q));
+    if (colors.empty()) colors.push_back(RGB(0, 0, 0));
+    return colors;
+}
+
+}  // namespace
+
+uint32_t solidRaw(const Side &side, COLORREF c)
+{
+    const Palette &pal = side.palette;
+    const COLORREF rgb = rgbOfColor(pal, c);
+    switch (side.surface.colors) {
+    case ColorKind::Mono: return GetRValue(rgb) + GetGValue(rgb) + GetBValue(rgb) > 255 * 3 / 2 ? 1 : 0;
+    case ColorKind::Rgb: return rawOfRgb(rgb);
+    case ColorKind::Table: return static_cast<uint32_t>(nearestColor(tableColors(side.surface), rgb));
+    case ColorKind::Device:
+        switch (c >> 24) {
+        case 1: return physicalIndex(pal, c & 0xFFFF);
+        case 2: return physicalIndex(pal, static_cast<unsigned>(nearestColor(colorsOf(pal), rgb)));
+        default: return nearestStaticEntry(rgb);
+        }
+    case ColorKind::PalIndex: return static_cast<uint32_t>(nearestColor(colorsOf(pal), rgb));
+    }
+    return 0;
+}
+
+Translation::Translation(const Side &src, const Side &dst) : dstColors_(dst.surface.colors)
+{
+    const ColorKind from = src.surface.colors, to = dst.surface.colors;
+    if (from == to && (from == ColorKind::Device || from == ColorKind::Mono || from == ColorKind::Rgb ||
+                       (from == ColorKind::Table && src.surface.table.size() == dst.surface.table.size() &&
+                        std::equal(src.surface.table.begin(), src.surface.table.end(), dst.surface.table.begin(),
+                                   [](const RGBQUAD &a, const RGBQUAD &b) { return rgbOf(a) == rgbOf(b); })))) {
+        kind_ = Kind::Identity;
+        return;
+    }
+
+    // Colour matching into the destination, used for every source but a
+    // monochrome one.
+    monoWhite_ = rgbOfColor(src.palette, src.bkColor);
+    switch (to) {
+    case ColorKind::Device:
+        choices_ = colorsOf(dst.palette);
+        for (unsigned i = 0; i < choices_.size(); i++) choiceRaw_.push_back(physicalIndex(dst.palette, i));
+        break;
+    case ColorKind::PalIndex:
+        choices_ = colorsOf(dst.palette);
+        for (unsigned i = 0; i < choices_.size(); i++) choiceRaw_.push_back(i);
+        break;
+    case ColorKind::Table:
+        choices_ = tableColors(dst.surface);
+        for (unsigned i = 0; i < choices_.size(); i++) choiceRaw_.push_back(i);
+        break;
+    case ColorKind::Mono:
+    case ColorKind::Rgb: break;
+    }
+
+    if (from == ColorKind::Rgb) {
+        kind_ = Kind::Match;
+        cache_.assign(4096, 0);
+        return;
+    }
+    kind_ = Kind::Table;
+    const int bpp = src.surface.bitsPerPixel();
+    table_.resize(size_t{1} << bpp);
+    for (uint32_t v = 0; v < table_.size(); v++) {
+        if (from == ColorKind::Mono)
+            table_[v] = solidRaw(dst, v ? dst.bkColor : dst.textColor);
+        else if (from == ColorKind::PalIndex && to == ColorKind::Device)
+            // Logical palette indices go straight through the palette's mapping.
+            table_[v] = physicalIndex(src.palette, v < src.surface.indices.size() ? src.surface.indices[v] : 0);
+        else
+            table_[v] = match(colorOfRaw(src, v));
+    }
+}
+
+uint32_t Translation::match(COLORREF c) const
+{
+    switch (dstColors_) {
+    case ColorKind::Rgb: return rawOfRgb(c);
+    case ColorKind::Mono: return c == monoWhite_ ? 1 : 0;
+    default: return choiceRaw_[static_cast<size_t>(nearestColor(choices_, c))];
+    }
+}
+
+void Translation::apply(uint32_t *values, int n) const
+{
+    switch (kind_) {
+    case Kind::Identity: return;
+    case Kind::Table:
+        for (int i = 0; i < n; i++) values[i] = table_[values[i]];
+        return;
+    case Kind::Match:
+        // 32-bit sources: a small direct-mapped cache spares most searches.
+        // An entry holds bit 63 (valid), the colour in bits 32-55, the raw value below.
+        for (int i = 0; i < n; i++) {
+            uint32_t v = values[i];
+            uint64_t &slot = cache_[(v ^ (v >> 12) ^ (v >> 20)) & 4095];
+            if ((slot >> 63) && ((slot >> 32) & 0xFFFFFF) == v) {
+                values[i] = static_cast<uint32_t>(slot);
+                continue;
+            }
+            uint32_t raw = match(rgbOfRaw(v));
+            slot = (uint64_t{1} << 63) | (uint64_t{v} << 32) | raw;
+            values[i] = raw;
+        }
+        return;
+    }
+}
+
+}  // namespace vek::gdi

@@ -1,0 +1,32 @@
+// Single pixels: GetPixel and SetPixel.
+#include <windows.h>
+
+#include "gdi/color.h"
+#include "gdi/objects.h"
+
+using namespace vek::gdi;
+
+COLORREF WINAPI GetPixel(HDC hdc, int x, int y)
+{
+    Lock lock;
+    DC *dc = find<DC>(hdc);
+    if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID});
+    const Surface &s = *dc->surface;
+    if (x < 0 || y < 0 || x >= s.width || y >= s.height) return CLR_INVALID;
+    uint32_t v;
+    s.format->readRow(s, x, y, 1, &v);
+    return colorOfRaw(sideOf(*dc, s), v);
+}
+
+COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
+{
+    Lock lock;
+    DC *dc = find<DC>(hdc);
+    if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID});
+    Surface &s = *dc->surface;
+    if (x < 0 || y < 0 || x >= s.width || y >= s.height) return CLR_INVALID;
+    const Side side = sideOf(*dc, s);
+    const uint32_t v = solidRaw(side, color);
+    s.format->writeRow(s, x, y, 1, &v);
+    return colorOfRaw(side, v);
+}

@@ -1,0 +1,70 @@
+// DefWindowProcA: what a window does with the messages its procedure leaves.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "user/user_state.h"
+
+using namespace vek::user;
+
+namespace {
+
+void setText(HWND window, LPCSTR text)
+{
+    Lock lock;
+    if (Window *w = findWindow(window)) w->text = text ? text : "";
+}
+
+}  // namespace
+
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_NCCREATE: {
+        const auto *cs = reinterpret_cast<const CREATESTRUCTA *>(lParam);
+        if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) setText(window, cs->lpszName);
+        return TRUE;
+    }
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_SETTEXT:
+        setText(window, reinterpret_cast<LPCSTR>(lParam));
+        return TRUE;
+    case WM_GETTEXT: {
+        auto *out = reinterpret_cast<LPSTR>(lParam);
+        if (!out || wParam == 0) return 0;
+        Lock lock;
+        const Window *w = findWindow(window);
+        if (!w) return 0;
+        const size_t n = std::min(w->text.size(), static_cast<size_t>(wParam) - 1);
+        std::memcpy(out, w->text.data(), n);
+        out[n] = 0;
+        return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH: {
+        Lock lock;
+        const Window *w = findWindow(window);
+        return w ? static_cast<LRESULT>(w->text.size()) : 0;
+    }
+    case WM_WINDOWPOSCHANGED: {
+        // The move and size that the new position means, in client terms.
+        const auto *pos = reinterpret_cast<const WINDOWPOS *>(lParam);
+        if (!pos) return 0;
+        RECT client;
+        {
+            Lock lock;
+            const Window *w = findWindow(window);
+            if (!w) return 0;
+            client = w->client;
+        }
+        if (!(pos->flags & SWP_NOMOVE)) SendMessageA(window, WM_MOVE, 0, MAKELONG(client.left, client.top));
+        if (!(pos->flags & SWP_NOSIZE))
+            SendMessageA(window, WM_SIZE, SIZE_RESTORED,
+                         MAKELONG(client.right - client.left, client.bottom - client.top));
+        return 0;
+    }
+    default: return 0;
+    }
+}

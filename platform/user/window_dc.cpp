@@ -1,0 +1,94 @@
+// Drawing in windows: GetDC and ReleaseDC, FillRect, the system colours.
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <mutex>
+
+#include "gdi/user_services.h"
+#include "user/user_state.h"
+
+using namespace vek::user;
+
+namespace {
+
+// The classic Windows scheme; every colour is one of the 20 static colours,
+// so it shows exactly on a palette display.
+constexpr std::array<COLORREF, COLOR_BTNHIGHLIGHT + 1> kSysColors = {
+    RGB(192, 192, 192),  // COLOR_SCROLLBAR
+    RGB(0, 128, 128),    // COLOR_BACKGROUND
+    RGB(0, 0, 128),      // COLOR_ACTIVECAPTION
+    RGB(128, 128, 128),  // COLOR_INACTIVECAPTION
+    RGB(192, 192, 192),  // COLOR_MENU
+    RGB(255, 255, 255),  // COLOR_WINDOW
+    RGB(0, 0, 0),        // COLOR_WINDOWFRAME
+    RGB(0, 0, 0),        // COLOR_MENUTEXT
+    RGB(0, 0, 0),        // COLOR_WINDOWTEXT
+    RGB(255, 255, 255),  // COLOR_CAPTIONTEXT
+    RGB(192, 192, 192),  // COLOR_ACTIVEBORDER
+    RGB(192, 192, 192),  // COLOR_INACTIVEBORDER
+    RGB(128, 128, 128),  // COLOR_APPWORKSPACE
+    RGB(0, 0, 128),      // COLOR_HIGHLIGHT
+    RGB(255, 255, 255),  // COLOR_HIGHLIGHTTEXT
+    RGB(192, 192, 192),  // COLOR_BTNFACE
+    RGB(128, 128, 128),  // COLOR_BTNSHADOW
+    RGB(128, 128, 128),  // COLOR_GRAYTEXT
+    RGB(0, 0, 0),        // COLOR_BTNTEXT
+    RGB(192, 192, 192),  // COLOR_INACTIVECAPTIONTEXT
+    RGB(255, 255, 255),  // COLOR_BTNHIGHLIGHT
+};
+
+}  // namespace
+
+HDC WINAPI GetDC(HWND window)
+{
+    if (!window) return vek::gdi::createWindowDC(nullptr, nullptr);
+    std::shared_ptr<vek::gdi::Surface> surface;
+    {
+        Lock lock;
+        Window *w = findWindow(window);
+        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, HDC{});
+        surface = w->surface;
+    }
+    return vek::gdi::createWindowDC(window, surface);
+}
+
+int WINAPI ReleaseDC(HWND window, HDC dc)
+{
+    return vek::gdi::releaseWindowDC(window, dc) ? 1 : 0;
+}
+
+DWORD WINAPI GetSysColor(int index)
+{
+    return index >= 0 && index < static_cast<int>(kSysColors.size()) ? kSysColors[static_cast<size_t>(index)] : 0;
+}
+
+HBRUSH WINAPI GetSysColorBrush(int index)
+{
+    if (index < 0 || index >= static_cast<int>(kSysColors.size())) return nullptr;
+    static std::array<HBRUSH, kSysColors.size()> brushes{};
+    static std::once_flag made;
+    std::call_once(made, [] {
+        for (size_t i = 0; i < kSysColors.size(); i++) brushes[i] = vek::gdi::makeSystemBrush(kSysColors[i]);
+    });
+    return brushes[static_cast<size_t>(index)];
+}
+
+int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
+{
+    if (!rect) return fail(ERROR_INVALID_PARAMETER, 0);
+    // A brush may be given as a system colour index plus one, as class
+    // backgrounds often are.
+    const auto value = reinterpret_cast<ULONG_PTR>(brush);
+    if (value >= 1 && value <= kSysColors.size()) brush = GetSysColorBrush(static_cast<int>(value - 1));
+    HGDIOBJ old = SelectObject(dc, brush);
+    if (!old) return 0;
+    if (rect->right > rect->left && rect->bottom > rect->top) {
+        // Nothing lies left of or above pixel 0: starting there keeps the
+        // extents inside int.
+        const LONG left = std::max(rect->left, LONG{-1}), top = std::max(rect->top, LONG{-1});
+        PatBlt(dc, left, top, rect->right - left, rect->bottom - top, PATCOPY);
+    }
+    SelectObject(dc, old);
+    return 1;
+}
