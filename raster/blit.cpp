@@ -82,8 +82,6 @@ LONG VEKAPI vekSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG heigh
     // A DD record paired with a DI record: one side has no bitmap handles to
     // blit, the other no pixels to read as such.
     if (dstDD != srcDD) return 0;
-    // Two DD records are blitted through the GDI, which this entry does not
-    // reach yet.
-    if (dstDD) return 0;
+    if (dstDD) return vek::DDSpriteBlt(dst, x, y, width, height, src, srcX, srcY);
     return vek::SpriteBltCore(dst, x, y, width, height, src, srcX, srcY, 0);
 }

@@ -20,6 +20,13 @@ namespace vek {
 LONG SpriteBltCore(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src,
                    LONG srcX, LONG srcY, LONG mirror);
 
+// Blits the rectangle of the DD record src at (srcX, srcY) to (x, y) of the
+// DD record dst through two memory DCs: the mask with SRCAND then the image
+// with SRCPAINT, or the image with SRCCOPY when src has no mask. No clipping
+// and no mirroring of its own. Returns 1.
+LONG DDSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src, LONG srcX,
+                 LONG srcY);
+
 // A blit rectangle: destination position, size and source position.
 struct BlitRect {
     LONG x, y, width, height, srcX, srcY;

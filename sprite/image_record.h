@@ -10,4 +10,12 @@ namespace vek {
 // Null for sizes outside 1..32767 or when memory runs out.
 HSPRITEDATA createDIRecord(LONG width, LONG height, bool longTable);
 
+// The bitmap handle stored as a 32-bit field at offset of a DD record.
+HBITMAP bitmapAt(const BYTE *record, size_t offset);
+
+// Width and height of a record of any kind (a DD record's image bitmap cut to
+// 16 bits, a composite's bounds, a DI record's header), stored through the
+// non-null pointers and returned packed: height high, width low.
+DWORD spriteDimensions(HSPRITEDATA image, LONG *width, LONG *height);
+
 }  // namespace vek

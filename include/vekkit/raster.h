@@ -15,11 +15,22 @@
    ends leave dst as it was). A mirror-enabled src that is currently mirrored
    is turned back in place first. Returns the number of rows drawn, 1 when
    nothing lies inside both images, 0 for records that cannot be drawn
-   (composite or DD records, bit counts other than 8, a compressed dst, a
-   damaged header or an RLE stream cut short). src and dst may be one record
-   only when the two rectangles do not overlap. */
+   (composite records, a DD record paired with a DI one, bit counts other
+   than 8, a compressed dst, a damaged header or an RLE stream cut short). src and dst may be one record
+   only when the two rectangles do not overlap. Two DD records are blitted
+   through the GDI (mask ANDed, then image ORed; without a mask the image is
+   copied), unclipped, and give 1. */
 VEKKIT_EXPORT LONG VEKAPI vekSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height,
                                        HSPRITEDATA src, LONG srcX, LONG srcY);
+
+/* Copies the width x height rectangle of the DI record src at (srcX, srcY)
+   to (x, y) of dc at 1:1 with StretchDIBits, DIB_PAL_COLORS and SRCCOPY,
+   and returns what StretchDIBits returns. A raw src shows only its rows srcY
+   to srcY + height - 1, which must lie inside the image (else 0); an RLE src
+   is passed whole, biHeight rows high from source row srcY, and height is
+   not used. */
+VEKKIT_EXPORT LONG VEKAPI vekDIBBlt(HDC dc, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src,
+                                    LONG srcX, LONG srcY);
 
 /* ---- Mirroring --------------------------------------------------------- */
 

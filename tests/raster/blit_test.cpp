@@ -222,7 +222,6 @@ TEST(SpriteBlit, RefusedFormatsAndKinds)
     const Bytes ddBefore = dd.bytes();
     EXPECT_EQ(vekSpriteBlt(dst, 0, 0, 4, 3, dd, 0, 0), 0);
     EXPECT_EQ(vekSpriteBlt(dd, 0, 0, 4, 3, src, 0, 0), 0);
-    EXPECT_EQ(vekSpriteBlt(dd, 0, 0, 4, 3, dd, 0, 0), 0);
     vekFlipSprite(dd);
     EXPECT_TRUE(dd.bytes() == ddBefore);
     put16(dd, 4, VEK_TYPE_COMPOSITE);
