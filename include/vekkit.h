@@ -10,5 +10,7 @@
 #include <windows.h>
 #include <vekkit/records.h>
 #include <vekkit/sprite.h>
+#include <vekkit/raster.h>
+#include <vekkit/fixmath.h>
 
 #endif

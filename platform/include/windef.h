@@ -26,6 +26,7 @@
 #define WINUSERAPI VEKHOST_EXPORT
 
 #define WINAPI
+#define WINAPIV
 #define CALLBACK
 #define APIENTRY
 #define far
