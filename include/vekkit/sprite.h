@@ -76,4 +76,56 @@ VEKKIT_EXPORT void VEKAPI vekSetSpriteContextOrigin(LPVEKCONTEXT context, LONG x
 /* The 256 palette entries used by the nearest-colour conversions. */
 VEKKIT_EXPORT void VEKAPI setpe(LPVEKCONTEXT context, PALETTEENTRY *paletteEntries);
 
+/* Sprites. A sprite is a VEKSPRITE slot of its context; the slot's pointer
+   is its handle, valid until the frame update after vekDeleteSprite. A
+   sprite shows an application-owned image (and optional transform matrix),
+   which must outlive it. None of these operations draws: they record the
+   sprite's target rectangle and mark it changed for the next update.
+
+   Anchor flags (low 16 bits) say which point of the image the position
+   (x, y) names, for an image of w x h (the bounding box of the transformed
+   image for a sprite with a transform), hw = w / 2, hh = h / 2:
+     VEK_ANCHOR_LEFT     left edge:          x .. x + w
+     VEK_ANCHOR_HCENTER  horizontal centre:  x - hw .. x - hw + w (unless LEFT)
+     otherwise           right edge:         x - w .. x
+     VEK_ANCHOR_TOP      top edge:           y .. y + h
+     VEK_ANCHOR_VCENTER  vertical centre:    y - hh .. y + hh (unless TOP or
+                         LEFT; an odd height loses its bottom row)
+     otherwise           bottom edge:        y - h .. y
+   VEK_ANCHOR_MIRROR draws the image mirrored left to right when the image
+   allows it. Lower priorities (signed 16 bits) are drawn first; equal
+   priorities in the order of the sprites' slots. */
+
+/* A new sprite in the lowest free slot, placed at (x, y) by anchor, with the
+   given priority; its state flags are the low 16 bits of flags with
+   VEK_SPRITE_CHANGED. Flags 0 sort the draw list at once, any other value
+   appends the sprite to it and leaves the sort pending. Null for a null
+   context or one without free slots. */
+VEKKIT_EXPORT LPVEKSPRITE VEKAPI vekCreateSprite(LPVEKCONTEXT context, HSPRITEDATA image, LONG x, LONG y,
+                                                 LONG anchor, LONG priority, DWORD flags);
+/* Marks the sprite deleted; the next update repaints where it was shown and
+   frees its slot. context is not used. Returns 0. */
+VEKKIT_EXPORT LONG VEKAPI vekDeleteSprite(LPVEKCONTEXT context, LPVEKSPRITE sprite);
+/* Changes the priority and sorts the draw list. */
+VEKKIT_EXPORT void VEKAPI vekSetSpritePriority(LPVEKCONTEXT context, LPVEKSPRITE sprite, LONG priority);
+/* Changes the priority and leaves the sort pending until the next sorting
+   operation (the next update at the latest). */
+VEKKIT_EXPORT void VEKAPI vekSetSpritePriorityNosort(LPVEKCONTEXT context, LPVEKSPRITE sprite, LONG priority);
+
+/* Animation: moves the sprite by (dx, dy) (Abs forms: to (x, y)), shows
+   image from the next update on (0: keeps the current one) and places it by
+   anchor. The Ex forms also set the sprite's transform: VEK_TRANSFORM_KEEP
+   keeps it, anything else replaces it (null removes it). A call that changes
+   nothing (no move, the same image, anchor equal to the stored flags
+   sign-extended, transform kept) leaves the sprite as it is. context is not
+   used. */
+VEKKIT_EXPORT void VEKAPI vekAnimateSprite(LPVEKCONTEXT context, LPVEKSPRITE sprite, HSPRITEDATA image, LONG dx,
+                                           LONG dy, LONG anchor);
+VEKKIT_EXPORT void VEKAPI vekAnimateSpriteEx(LPVEKCONTEXT context, LPVEKSPRITE sprite, HSPRITEDATA image,
+                                             LONG dx, LONG dy, LONG anchor, LPVEKMATRIX transform);
+VEKKIT_EXPORT void VEKAPI vekAnimateSpriteAbs(LPVEKCONTEXT context, LPVEKSPRITE sprite, HSPRITEDATA image,
+                                              LONG x, LONG y, LONG anchor);
+VEKKIT_EXPORT void VEKAPI vekAnimateSpriteAbsEx(LPVEKCONTEXT context, LPVEKSPRITE sprite, HSPRITEDATA image,
+                                                LONG x, LONG y, LONG anchor, LPVEKMATRIX transform);
+
 #endif
