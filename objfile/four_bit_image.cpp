@@ -41,8 +41,9 @@ Geometry geometryOf(const BYTE *info)
 {
     const int32_t width = vek::i32(info, vek::rec::kWidth), height = vek::i32(info, vek::rec::kHeight);
     Geometry g{};
+    // Rows without pixels are no rows: the loops never count through them.
     g.width = width > 0 ? static_cast<uint64_t>(width) : 0;
-    g.rows = height > 0 ? static_cast<uint64_t>(height) : 0;
+    g.rows = height > 0 && width > 0 ? static_cast<uint64_t>(height) : 0;
     g.s8 = (g.width + 3) & ~uint64_t{3};
     g.s4 = ((g.width + 1) / 2 + 3) & ~uint64_t{3};
     return g;

@@ -220,6 +220,16 @@ TEST_F(DamagedFile, FourBitImagesOutsideTheirBlocks)
     writeFourBit(total, fourBitBlock(0x7FFFFFFF, 3), 122 + 12);
     expectAllFail("a row wider than the block");
 
+    // Rows of no pixels are not walked one by one.
+    Bytes empty = fourBitBlock(0, 3);
+    put32(empty.data(), kHeight, 0x7FFFFFFF);
+    writeFourBit(total, empty, 122 + 12);
+    rewind();
+    BYTE *none = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
+    ASSERT_NE(none, nullptr);
+    EXPECT_EQ(get32(none, kHeight), 0x7FFFFFFFu);
+    release(none);
+
     Bytes file = header(total, 8, STORE_IMAGE_4BIT);
     file.insert(file.end(), {10, 0, 7, 0, 54, 0, 0, 0});
     setContents(file);
