@@ -428,6 +428,15 @@ DWORD LzssEncode(const BYTE *src, DWORD count, LzssWriter write, void *context)
     return written;
 }
 
+DWORD LzssEncode(HFILE file, const BYTE *src, DWORD count)
+{
+    return LzssEncode(src, count,
+        [](void *context, const BYTE *bytes, DWORD length) {
+            _lwrite(*static_cast<HFILE *>(context), reinterpret_cast<LPCSTR>(bytes), length);
+        },
+        &file);
+}
+
 DWORD LzssDecode(const BYTE *stream, DWORD length, BYTE *dest, DWORD destLength)
 {
     const BYTE *in = stream;

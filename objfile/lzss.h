@@ -19,6 +19,12 @@ using LzssWriter = void (*)(void *context, const BYTE *bytes, DWORD length);
 // byte, with the ring's unset bytes taken as 0x00.
 DWORD LzssEncode(const BYTE *src, DWORD count, LzssWriter write, void *context);
 
+// The file form: writes the stream of count bytes at src to file at its
+// current position with _lwrite, a few groups at a time. Returns the number
+// of stream bytes written (write failures are not looked at); 0 for an empty
+// input or when the working storage cannot be had.
+DWORD LzssEncode(HFILE file, const BYTE *src, DWORD count);
+
 // Expands length stream bytes at stream into dest and returns the number of
 // bytes written. Stops when the stream is used up (a pair cut after its first
 // byte is dropped) or when destLength bytes have been written, whatever the

@@ -19,6 +19,7 @@
 #include <cstring>
 
 #include "common/le.h"
+#include "common/memory.h"
 
 namespace {
 
@@ -35,13 +36,6 @@ constexpr uint64_t kMaxPosition = 0x7FFFFFFF - 8;
 MemFile *fileOf(LONG_PTR handle)
 {
     return reinterpret_cast<MemFile *>(handle);
-}
-
-void freeLocked(void *block)
-{
-    HGLOBAL mem = GlobalHandle(block);
-    GlobalUnlock(mem);
-    GlobalFree(mem);
 }
 
 // Reallocates the data block to n + 4 bytes, zero-filling what is new, so
@@ -134,9 +128,9 @@ LPVOID VEKAPI _mclose(LONG_PTR handle)
     if (!f) return nullptr;
     BYTE *data = f->data;
     const DWORD length = f->length;
-    freeLocked(f);
+    vek::freeLocked(f);
     if (length == 0) {
-        freeLocked(data);
+        vek::freeLocked(data);
         return nullptr;
     }
     // The block takes its final size; bytes it gains (a file that ends in a
