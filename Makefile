@@ -51,7 +51,7 @@ fuzz: deps
 	done
 
 demo: all
-	build/default/tools/vekdemo
+	build/default/tools/vekdemo build/vekdemo.png
 
 clean:
 	rm -rf build
