@@ -10,5 +10,8 @@
 #include <winbase.h>
 #include <wingdi.h>
 #include <winuser.h>
+#include <winuser_dialogs.h>
+#include <winreg.h>
+#include <commdlg.h>
 
 #endif
