@@ -14,8 +14,8 @@
 // plain string (one terminating zero at its end, no other zero and no
 // control character) is written quoted; a four-byte REG_DWORD as dword:;
 // REG_BINARY as hex:; anything else as hex(type): with the bytes as stored,
-// so every value reads back byte for byte. A hex list may continue on the
-// next line after a trailing backslash. Lines end in CR LF; the reader also
+// so every value reads back byte for byte. A hex list continues on the next
+// line (indented by two blanks) after a trailing backslash. Lines end in CR LF; the reader also
 // takes bare LF.
 #include "registry/registry_file.h"
 
@@ -182,11 +182,20 @@ void appendQuoted(std::string &out, const std::string &text)
     out += '"';
 }
 
+// Appends a hex list, continuing on an indented new line (after a
+// backslash) before the line would pass 80 columns, as regedit does.
 void appendHex(std::string &out, const std::vector<BYTE> &data)
 {
     static const char digits[] = "0123456789abcdef";
+    size_t lineStart = out.rfind('\n') + 1;
     for (size_t i = 0; i < data.size(); ++i) {
-        if (i) out += ',';
+        if (i) {
+            out += ',';
+            if (out.size() - lineStart > 76) {
+                out += "\\\r\n  ";
+                lineStart = out.size() - 2;
+            }
+        }
         out += digits[data[i] >> 4];
         out += digits[data[i] & 15];
     }
