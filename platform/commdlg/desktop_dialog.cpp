@@ -134,7 +134,7 @@ BOOL desktopFileDialog(LPOPENFILENAMEA ofn, BOOL save)
     std::string chosen;
     if (!runForLine(argv, chosen) || chosen[0] != '/') return FALSE;
     std::string dos = toDosPath(chosen);
-    if (dos.size() + 1 > ofn->nMaxFile) return FALSE;
+    if (dos.size() + 1 > kFileDialogRoom) return FALSE;
     std::memcpy(ofn->lpstrFile, dos.c_str(), dos.size() + 1);
     return TRUE;
 }

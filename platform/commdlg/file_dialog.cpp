@@ -26,17 +26,14 @@ BOOL runDialog(LPOPENFILENAMEA ofn, BOOL save)
         return FALSE;
     }
     // The hook works on a copy of the name with room to spare, so that a
-    // hook that writes a long path cannot overrun the caller's buffer.
+    // long choice cannot overrun the caller's buffer and is reported.
     DWORD callerRoom = ofn->nMaxFile;
     LPSTR callerFile = ofn->lpstrFile;
-    char file[4096] = {};
-    std::strncpy(file, callerFile, std::min<size_t>(callerRoom, sizeof file - 1));
-    file[std::min<size_t>(callerRoom, sizeof file) - 1] = 0;
+    char file[vek::host::kFileDialogRoom] = {};
+    std::strncpy(file, callerFile, std::min<size_t>(callerRoom, sizeof file) - 1);
     ofn->lpstrFile = file;
-    ofn->nMaxFile = std::min<DWORD>(callerRoom, sizeof file);
     BOOL chosen = vek::host::currentUI().fileDialog(ofn, save);
     ofn->lpstrFile = callerFile;
-    ofn->nMaxFile = callerRoom;
     if (!chosen) return FALSE;
     file[sizeof file - 1] = 0;
     size_t length = std::strlen(file);

@@ -17,8 +17,10 @@ typedef struct VEKHOSTUI {
     void (*beep)(UINT type);
     /* GetOpenFileNameA (save FALSE) and GetSaveFileNameA (save TRUE): fills
        ofn->lpstrFile with the path chosen and returns TRUE, or returns FALSE
-       for a cancel. The platform fills nFileOffset, nFileExtension and
-       lpstrFileTitle from the path afterwards. Default: asks zenity or
+       for a cancel. lpstrFile is the platform's copy of the caller's name
+       with room for 4096 bytes whatever nMaxFile says; the platform copies
+       the choice back (FNERR_BUFFERTOOSMALL when it does not fit nMaxFile)
+       and fills nFileOffset, nFileExtension and lpstrFileTitle. Default: asks zenity or
        kdialog when a display is present (DISPLAY or WAYLAND_DISPLAY set and
        the program found), else cancels. */
     BOOL (*fileDialog)(LPOPENFILENAMEA ofn, BOOL save);
