@@ -145,14 +145,16 @@ bool blockString(const BYTE *block, DWORD size, DWORD offset, std::string &out)
 bool decodeLinkInfo(const BYTE *block, DWORD size, std::string &path)
 {
     if (size < kLinkInfoHeaderSize) return false;
-    DWORD headerSize = vek::u32(block + 4, 0);
-    DWORD flags = vek::u32(block + 8, 0);
+    DWORD headerSize = vek::u32(block, 4);
+    DWORD flags = vek::u32(block, 8);
     if (headerSize < kLinkInfoHeaderSize || headerSize > size) return false;
     if (!(flags & kVolumeIdAndLocalBasePath)) return true;  // a network link: no local path
+    // The parts follow the header: offsets into it are damage.
+    DWORD volumeOffset = vek::u32(block, 12), baseOffset = vek::u32(block, 16), suffixOffset = vek::u32(block, 24);
+    if (volumeOffset < headerSize || volumeOffset >= size || baseOffset < headerSize) return false;
     std::string base, suffix;
-    if (!blockString(block, size, vek::u32(block + 16, 0), base)) return false;
-    DWORD suffixOffset = vek::u32(block + 24, 0);
-    if (suffixOffset && !blockString(block, size, suffixOffset, suffix)) return false;
+    if (!blockString(block, size, baseOffset, base)) return false;
+    if (suffixOffset && (suffixOffset < headerSize || !blockString(block, size, suffixOffset, suffix))) return false;
     if (!suffix.empty() && !base.empty() && base.back() != '\\') base += '\\';
     path = base + suffix;
     return true;

@@ -163,7 +163,7 @@ public:
             DWORD length = GetFullPathNameA(candidate.c_str(), MAX_PATH, full, nullptr);
             if (length == 0 || length >= MAX_PATH || !exists(full)) continue;
             link_.path = full;
-            link_.attributes = GetFileAttributesA(full);
+            describeTarget();
             dirty_ = true;
             return S_OK;
         }
@@ -182,8 +182,7 @@ public:
         DWORD length = GetFullPathNameA(file, MAX_PATH, full, nullptr);
         if (length == 0 || length >= MAX_PATH) return E_INVALIDARG;
         link_.path = full;
-        DWORD attributes = GetFileAttributesA(full);
-        link_.attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes;
+        describeTarget();
         return S_OK;
     }
 
@@ -254,6 +253,20 @@ private:
         field = value;
         dirty_ = true;
         return S_OK;
+    }
+    // The target's attributes and size as the header records them; 0 for
+    // a target that does not exist.
+    void describeTarget()
+    {
+        DWORD attributes = GetFileAttributesA(link_.path.c_str());
+        link_.attributes = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes;
+        link_.fileSize = 0;
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+        HFILE file = _lopen(link_.path.c_str(), OF_READ);
+        if (file == HFILE_ERROR) return;
+        LONG end = _llseek(file, 0, FILE_END);
+        _lclose(file);
+        link_.fileSize = end < 0 ? 0 : DWORD(end);
     }
     static std::string full(const std::string &name)
     {
