@@ -10,6 +10,7 @@
 
 #include <vekkit/system.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -27,7 +28,9 @@ struct DialogState {
 
 DialogState dialog;
 
-static_assert(sizeof(void *) != 4 || OPENFILENAME_SIZE_VERSION_400A == 76, "the 76-byte dialog record");
+// OPENFILENAME_SIZE_VERSION_400A: the record up to lpTemplateName.
+static_assert(sizeof(void *) != 4 || offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
+              "the 76-byte dialog record");
 
 // Fills the process-wide buffers and record; false when an argument does
 // not fit its buffer.
