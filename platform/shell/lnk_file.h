@@ -31,10 +31,6 @@ std::vector<BYTE> encodeShellLink(const ShellLinkData &link);
 // nothing outside bytes whatever they hold.
 bool decodeShellLink(const std::vector<BYTE> &bytes, ShellLinkData &link);
 
-// UTF-8 and UTF-16 (without unpaired surrogates: those become U+FFFD).
-std::u16string utf16FromUtf8(const std::string &text);
-std::string utf8FromUtf16(const std::u16string &text);
-
 }  // namespace vek::host
 
 #endif

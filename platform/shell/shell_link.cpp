@@ -15,6 +15,7 @@
 
 #include "shell/lnk_file.h"
 #include "shell/shell_link.h"
+#include "shell/utf16.h"
 
 #include <atomic>
 #include <cstring>
