@@ -13,5 +13,6 @@
 #include <vekkit/raster.h>
 #include <vekkit/fixmath.h>
 #include <vekkit/objfile.h>
+#include <vekkit/system.h>
 
 #endif

@@ -130,6 +130,24 @@ WINBASEAPI HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style);
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *PFILETIME, *LPFILETIME;
+
+typedef struct _WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+} WIN32_FIND_DATAA, *PWIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
+
 WINBASEAPI BOOL WINAPI DeleteFileA(LPCSTR path);
 WINBASEAPI DWORD WINAPI GetFileAttributesA(LPCSTR path);
 WINBASEAPI BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);

@@ -10,5 +10,7 @@
 #include <winbase.h>
 #include <wingdi.h>
 #include <winuser.h>
+#include <winreg.h>
+#include <commdlg.h>
 
 #endif
