@@ -23,6 +23,7 @@
 #include "common/image_layout.h"
 #include "common/le.h"
 #include "common/memory.h"
+#include "sprite/image_record.h"
 
 namespace {
 
@@ -66,11 +67,6 @@ BYTE *reallocLocked(BYTE *block, SIZE_T size)
 }  // namespace
 
 namespace vek {
-
-void writeIndexTable(BYTE *record)
-{
-    for (unsigned i = 0; i < 256; i++) put16(record, rec::kColorTable + 2 * i, static_cast<uint16_t>(i));
-}
 
 bool MakeFourBitImage(const BYTE *record, DWORD total, FourBitImage &out)
 {

@@ -29,7 +29,4 @@ bool MakeFourBitImage(const BYTE *record, DWORD total, FourBitImage &out);
 // hold the image.
 BYTE *ExpandFourBitImage(const BYTE *d, DWORD dLength, BYTE *r, DWORD total, const BYTE *colours, unsigned h);
 
-// Writes the identity colour table (256 u16 values 0..255) at record byte 58.
-void writeIndexTable(BYTE *record);
-
 }  // namespace vek

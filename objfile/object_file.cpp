@@ -45,6 +45,7 @@
 #include "objfile/four_bit_image.h"
 #include "objfile/lzss.h"
 #include "objfile/packed_sound.h"
+#include "sprite/image_record.h"
 
 namespace {
 

@@ -43,8 +43,13 @@ HSPRITEDATA createDIRecord(LONG width, LONG height, bool longTable)
     put16(r, rec::kBitCount, 8);
     put32(r, rec::kXPels, 3800);
     put32(r, rec::kYPels, 3800);
-    for (unsigned i = 0; i < 256; i++) put16(r, rec::kColorTable + 2 * i, static_cast<uint16_t>(i));
+    writeIndexTable(r);
     return r;
+}
+
+void writeIndexTable(BYTE *record)
+{
+    for (unsigned i = 0; i < 256; i++) put16(record, rec::kColorTable + 2 * i, static_cast<uint16_t>(i));
 }
 
 HBITMAP bitmapAt(const BYTE *record, size_t offset)

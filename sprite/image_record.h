@@ -10,6 +10,10 @@ namespace vek {
 // Null for sizes outside 1..32767 or when memory runs out.
 HSPRITEDATA createDIRecord(LONG width, LONG height, bool longTable);
 
+// Writes the identity colour table (the 16-bit words 0..255, shown through
+// the DC's palette with DIB_PAL_COLORS) at byte 58 of a DI record.
+void writeIndexTable(BYTE *record);
+
 // The bitmap handle stored as a 32-bit field at offset of a DD record.
 HBITMAP bitmapAt(const BYTE *record, size_t offset);
 

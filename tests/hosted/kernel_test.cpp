@@ -301,35 +301,6 @@ TEST(HostedStrings, InvalidUtf8BecomesOneReplacementPerMaximalPart)
     }
 }
 
-TEST(HostedStrings, Utf8TakesNoCompositionFlags)
-{
-    WCHAR wide[4];
-    SetLastError(0xdeadbeef);
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_PRECOMPOSED, "abc", 3, wide, 4), 0);
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_FLAGS);
-    EXPECT_EQ(MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, "abc", 3, wide, 4), 3) << "the ANSI code page does";
-}
-
-TEST(HostedStrings, WsprintfCutOutputCountsWhatWasStored)
-{
-    std::string longText(2000, 'a');
-    char buffer[1024];
-    EXPECT_EQ(wsprintfA(buffer, "%s", longText.c_str()), 1023);
-    EXPECT_EQ(wsprintfA(buffer, "%s", longText.substr(0, 1023).c_str()), 1023);
-}
-
-TEST(HostedModules, CutFileNameIsTerminated)
-{
-    char name[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, name, MAX_PATH);
-    ASSERT_GT(length, 4u);
-    char cut[MAX_PATH];
-    EXPECT_EQ(GetModuleFileNameA(nullptr, cut, 4), 4u);
-    EXPECT_EQ(std::string(cut), std::string(name, 3));
-    EXPECT_EQ(GetModuleFileNameA(nullptr, cut, 1), 1u);
-    EXPECT_EQ(cut[0], '\0');
-}
-
 TEST(HostedStrings, WsprintfSpecialCases)
 {
     char buffer[64];

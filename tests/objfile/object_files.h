@@ -4,6 +4,8 @@
 
 #include <vekkit.h>
 
+#include "support/bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,20 +19,10 @@ namespace objtest {
 
 using Bytes = std::vector<BYTE>;
 
-inline DWORD get32(const BYTE *b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<DWORD>(b[at + 3]) << 24;
-}
-inline WORD get16(const BYTE *b, size_t at) { return static_cast<WORD>(b[at] | b[at + 1] << 8); }
-inline void put32(BYTE *b, size_t at, DWORD v)
-{
-    for (int i = 0; i < 4; i++) b[at + i] = static_cast<BYTE>(v >> 8 * i);
-}
-inline void put16(BYTE *b, size_t at, WORD v)
-{
-    b[at] = static_cast<BYTE>(v);
-    b[at + 1] = static_cast<BYTE>(v >> 8);
-}
+using support::get16;
+using support::get32;
+using support::put16;
+using support::put32;
 inline void append32(Bytes &b, DWORD v)
 {
     for (int i = 0; i < 4; i++) b.push_back(static_cast<BYTE>(v >> 8 * i));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/wine.h"
+
 #include <cstring>
 #include <string>
 
@@ -48,10 +50,13 @@ TEST(Module, FileNameTruncatesToTheBuffer)
     SetLastError(0xdeadbeef);
     EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, length), length) << "no room for the terminator";
     EXPECT_EQ(GetLastError(), (DWORD)ERROR_INSUFFICIENT_BUFFER);
-    // The last byte is the terminator since Vista, a character before it.
+    // Since Vista the last byte is the terminator; Wine keeps the XP rule
+    // and fills the buffer with characters.
     EXPECT_EQ(std::string(buffer, length - 1), name.substr(0, length - 1));
+    EXPECT_EQ(buffer[length - 1], onWine() ? name[length - 1] : '\0');
     EXPECT_EQ(buffer[length], 'x') << "nothing written past the buffer";
     EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, 1), 1u);
+    if (!onWine()) EXPECT_EQ(buffer[0], '\0');
 }
 
 TEST(Module, SystemModuleExportsItsFunctions)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/wine.h"
+
 #include <cstring>
 #include <vector>
 
@@ -139,4 +141,20 @@ TEST(MultiByteToWideChar, BadCallsFail)
         EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, c.source, c.bytes, c.destination, c.chars), 0);
         EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_PARAMETER);
     }
+}
+
+TEST(MultiByteToWideChar, Utf8TakesNoCompositionFlags)
+{
+    WCHAR wide[4];
+    const bool wine = onWine();
+    SetLastError(0xdeadbeef);
+    int n = MultiByteToWideChar(CP_UTF8, MB_PRECOMPOSED, "abc", 3, wide, 4);
+    // Windows refuses flags with CP_UTF8 (as documented); Wine ignores them.
+    if (wine) {
+        EXPECT_EQ(n, 3);
+    } else {
+        EXPECT_EQ(n, 0);
+        EXPECT_EQ(GetLastError(), (DWORD)ERROR_INVALID_FLAGS);
+    }
+    EXPECT_EQ(MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, "abc", 3, wide, 4), 3) << "the ANSI code page takes them";
 }

@@ -5,6 +5,8 @@
 
 #include <vekkit.h>
 
+#include "support/bytes.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -18,20 +20,10 @@ using Bytes = std::vector<BYTE>;
 constexpr size_t kLength = 0, kFlags = 10, kPixelOffset = 14, kWidth = 22, kHeight = 26, kBitCount = 32,
                  kCompression = 34, kSizeImage = 38, kPixels = 572;
 
-inline DWORD get32(const BYTE *b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<DWORD>(b[at + 3]) << 24;
-}
-inline WORD get16(const BYTE *b, size_t at) { return static_cast<WORD>(b[at] | b[at + 1] << 8); }
-inline void put32(BYTE *b, size_t at, DWORD v)
-{
-    for (int i = 0; i < 4; i++) b[at + i] = static_cast<BYTE>(v >> 8 * i);
-}
-inline void put16(BYTE *b, size_t at, WORD v)
-{
-    b[at] = static_cast<BYTE>(v);
-    b[at + 1] = static_cast<BYTE>(v >> 8);
-}
+using support::get16;
+using support::get32;
+using support::put16;
+using support::put32;
 
 // A record block owned by the test.
 class Record {

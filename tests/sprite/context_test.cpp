@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "support/bytes.h"
 
-DWORD u32(const BYTE *b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (DWORD)b[at + 3] << 24; }
+namespace {
 
 COLORREF brushColour(HBRUSH brush)
 {
@@ -38,7 +38,7 @@ TEST(SpriteContext, CreatedWithLongTableOffscreenAndFreshState)
     EXPECT_EQ(ctx->backgroundColor, 16u);
     EXPECT_EQ(brushColour(ctx->backgroundBrush), 0x01000010u) << "PALETTEINDEX(16)";
     ASSERT_NE(ctx->offscreen, nullptr);
-    EXPECT_EQ(u32(ctx->offscreen, 14), 1080u) << "long-table layout";
+    EXPECT_EQ(support::get32(ctx->offscreen, 14), 1080u) << "long-table layout";
     EXPECT_EQ(ctx->offscreenWidth, 64);
     EXPECT_EQ(ctx->originX, 0);
     EXPECT_EQ(ctx->options, 0);
@@ -101,7 +101,7 @@ TEST(SpriteContext, ExtendedConstructorCopiesTheParameterRecord)
 
     LPVEKCONTEXT ctx = vekCreateSpriteContextEx(&p);
     ASSERT_NE(ctx, nullptr);
-    EXPECT_EQ(u32(ctx->offscreen, 14), 568u) << "short-table DI off-screen image";
+    EXPECT_EQ(support::get32(ctx->offscreen, 14), 568u) << "short-table DI off-screen image";
     EXPECT_EQ(ctx->originX, 7);
     EXPECT_EQ(ctx->originY, -5);
     EXPECT_EQ(ctx->paletteEntries, entries);
@@ -204,7 +204,7 @@ TEST(SpriteContext, BackgroundImageSetters)
     vekSetSpriteContextBackgroundEx(ctx, image, 40, 30, 1);
     ASSERT_NE(ctx->offscreen, nullptr);
     EXPECT_EQ(vekGetSpriteDimensions(ctx->offscreen, nullptr, nullptr), (30u << 16) | 40u);
-    EXPECT_EQ(u32(ctx->offscreen, 14), 1080u);
+    EXPECT_EQ(support::get32(ctx->offscreen, 14), 1080u);
     EXPECT_EQ(ctx->offscreenWidth, 40);
     EXPECT_EQ(ctx->offscreenHeight, 30);
 

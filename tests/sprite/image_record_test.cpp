@@ -5,30 +5,29 @@
 
 #include <cstring>
 
-namespace {
+#include "support/bytes.h"
 
-DWORD u32(const BYTE *b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (DWORD)b[at + 3] << 24; }
-WORD u16(const BYTE *b, size_t at) { return (WORD)(b[at] | b[at + 1] << 8); }
+namespace {
 
 // The fields every created DI record shares.
 void expectHeader(const BYTE *r, LONG width, LONG height, DWORD pixelOffset)
 {
-    EXPECT_EQ(u16(r, 4), 0) << "type word";
-    EXPECT_EQ(u32(r, 6), 0u) << "bfSize";
-    EXPECT_EQ(u16(r, 10), 0) << "image flags";
-    EXPECT_EQ(u32(r, 14), pixelOffset);
-    EXPECT_EQ(u32(r, 18), 40u);
-    EXPECT_EQ((LONG)u32(r, 22), width);
-    EXPECT_EQ((LONG)u32(r, 26), height);
-    EXPECT_EQ(u16(r, 30), 1);
-    EXPECT_EQ(u16(r, 32), 8);
-    EXPECT_EQ(u32(r, 34), 0u);
-    EXPECT_EQ(u32(r, 38), 0u);
-    EXPECT_EQ(u32(r, 42), 3800u);
-    EXPECT_EQ(u32(r, 46), 3800u);
-    EXPECT_EQ(u32(r, 50), 0u);
-    EXPECT_EQ(u32(r, 54), 0u);
-    for (WORD i = 0; i < 256; i++) ASSERT_EQ(u16(r, 58 + 2 * i), i) << "identity entry " << i;
+    EXPECT_EQ(support::get16(r, 4), 0) << "type word";
+    EXPECT_EQ(support::get32(r, 6), 0u) << "bfSize";
+    EXPECT_EQ(support::get16(r, 10), 0) << "image flags";
+    EXPECT_EQ(support::get32(r, 14), pixelOffset);
+    EXPECT_EQ(support::get32(r, 18), 40u);
+    EXPECT_EQ((LONG)support::get32(r, 22), width);
+    EXPECT_EQ((LONG)support::get32(r, 26), height);
+    EXPECT_EQ(support::get16(r, 30), 1);
+    EXPECT_EQ(support::get16(r, 32), 8);
+    EXPECT_EQ(support::get32(r, 34), 0u);
+    EXPECT_EQ(support::get32(r, 38), 0u);
+    EXPECT_EQ(support::get32(r, 42), 3800u);
+    EXPECT_EQ(support::get32(r, 46), 3800u);
+    EXPECT_EQ(support::get32(r, 50), 0u);
+    EXPECT_EQ(support::get32(r, 54), 0u);
+    for (WORD i = 0; i < 256; i++) ASSERT_EQ(support::get16(r, 58 + 2 * i), i) << "identity entry " << i;
 }
 
 }  // namespace
@@ -38,7 +37,7 @@ TEST(SpriteImageRecord, ShortTableLayout)
     HSPRITEDATA r = vekCreateSpriteDataObject(5, 3);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(GlobalSize(GlobalHandle(r)), 596u);
-    EXPECT_EQ(u32(r, 0), 592u);
+    EXPECT_EQ(support::get32(r, 0), 592u);
     expectHeader(r, 5, 3, 568);
     for (size_t i = 570; i < 596; i++) ASSERT_EQ(r[i], 0) << "byte " << i;
     EXPECT_EQ(GlobalFlags(GlobalHandle(r)) & GMEM_LOCKCOUNT, 1u) << "records stay locked";
@@ -50,7 +49,7 @@ TEST(SpriteImageRecord, LongTableLayoutHasSpareBytePerRow)
     HSPRITEDATA r = vekCreateSpriteData(5, 3);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(GlobalSize(GlobalHandle(r)), 1111u) << "1084 + (8 + 1) * 3";
-    EXPECT_EQ(u32(r, 0), 1107u);
+    EXPECT_EQ(support::get32(r, 0), 1107u);
     expectHeader(r, 5, 3, 1080);
     for (size_t i = 570; i < 1111; i++) ASSERT_EQ(r[i], 0) << "byte " << i;
     vekDeleteSpriteData(r);
@@ -75,7 +74,7 @@ TEST(SpriteImageRecord, ExWithoutBitZeroMakesShortTableRecord)
 {
     auto r = reinterpret_cast<HSPRITEDATA>(vekCreateSpriteDataEx(nullptr, 5, 3, 2));
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(u32(r, 14), 568u);
+    EXPECT_EQ(support::get32(r, 14), 568u);
     EXPECT_EQ(GlobalSize(GlobalHandle(r)), 596u);
     vekDeleteSpriteData(r);
 }
@@ -86,9 +85,9 @@ TEST(SpriteImageRecord, DDRecordHoldsBlackCompatibleBitmap)
     auto r = reinterpret_cast<HSPRITEDATA>(vekCreateSpriteDataEx(screen, 640, 480, 1));
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(GlobalSize(GlobalHandle(r)), 14u);
-    EXPECT_EQ(u16(r, 4), VEK_TYPE_DD);
-    EXPECT_EQ(u32(r, 6), 0u) << "no mask";
-    auto bitmap = reinterpret_cast<HBITMAP>((ULONG_PTR)u32(r, 10));
+    EXPECT_EQ(support::get16(r, 4), VEK_TYPE_DD);
+    EXPECT_EQ(support::get32(r, 6), 0u) << "no mask";
+    auto bitmap = reinterpret_cast<HBITMAP>((ULONG_PTR)support::get32(r, 10));
     BITMAP bm{};
     ASSERT_EQ(GetObjectA(bitmap, sizeof bm, &bm), (int)sizeof bm);
     EXPECT_EQ(bm.bmWidth, 640);
@@ -120,7 +119,7 @@ TEST(SpriteImageRecord, DeletingDDRecordDeletesMaskAndImage)
     HBITMAP mask = CreateBitmap(8, 8, 1, 1, nullptr);
     DWORD value = (DWORD)(ULONG_PTR)mask;
     memcpy(r + 6, &value, 4);
-    auto image = reinterpret_cast<HBITMAP>((ULONG_PTR)u32(r, 10));
+    auto image = reinterpret_cast<HBITMAP>((ULONG_PTR)support::get32(r, 10));
     vekDeleteSpriteData(r);
     BITMAP bm;
     EXPECT_EQ(GetObjectA(mask, sizeof bm, &bm), 0);
