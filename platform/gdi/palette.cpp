@@ -136,7 +136,10 @@ HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground)
     DC *dc = find<DC>(hdc);
     if (!dc || !find<Palette>(palette)) return fail(ERROR_INVALID_HANDLE, HPALETTE{});
     const uint32_t h = handleValue(palette);
-    if (!forceBackground) state().display.foreground = h;
+    // Only a window's DC brings a palette to the foreground (the hosted
+    // platform treats every window as the foreground one); memory and
+    // screen DCs realise in the background, as on Windows.
+    if (!forceBackground && dc->kind == DCKind::Window) state().display.foreground = h;
     const uint32_t old = dc->palette;
     retain(h);
     dc->palette = h;

@@ -65,7 +65,7 @@ Bytes imageBitsObject(const Bytes &stream, DWORD pixels)
     append32(file, 4 + offBits + pixels);
     append32(file, kFields + static_cast<DWORD>(stream.size()));
     append32(file, STORE_IMAGE_BITS);
-    for (DWORD field : {offBits, pixels, 1u, 0u, pixels}) append32(file, field);
+    for (DWORD field : {offBits, pixels, DWORD{1}, DWORD{0}, pixels}) append32(file, field);
     file.insert(file.end(), stream.begin(), stream.end());
     return file;
 }

@@ -43,32 +43,49 @@ int countHolding(BYTE r, BYTE g, BYTE b)
     return n;
 }
 
-// A window-sized display bitmap in a memory DC, to draw palette colours into.
+// A window whose DC realises palettes in the foreground, as an
+// application's does, and a display bitmap in a memory DC to draw palette
+// colours into and read them back: the memory DC realises the window DC's
+// palette in the background, onto the entries the window's realisation set.
 struct Canvas {
+    HWND window;
     HDC dc;
+    HDC memory;
     HBITMAP bitmap;
     HGDIOBJ old;
     Canvas()
     {
-        HDC screen = GetDC(nullptr);
-        dc = CreateCompatibleDC(screen);
-        bitmap = CreateCompatibleBitmap(screen, 4, 4);
-        ReleaseDC(nullptr, screen);
-        old = SelectObject(dc, bitmap);
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "VekPaletteCanvas";
+        RegisterClassA(&wc);
+        window = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 4, 4, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+        dc = GetDC(window);
+        memory = CreateCompatibleDC(dc);
+        bitmap = CreateCompatibleBitmap(dc, 4, 4);
+        old = SelectObject(memory, bitmap);
     }
     ~Canvas()
     {
-        SelectObject(dc, old);
+        SelectObject(memory, old);
         DeleteObject(bitmap);
-        DeleteDC(dc);
+        DeleteDC(memory);
+        ReleaseDC(window, dc);
+        DestroyWindow(window);
     }
     COLORREF paint(COLORREF color)
     {
+        HPALETTE palette = SelectPalette(memory, (HPALETTE)GetCurrentObject(dc, OBJ_PAL), TRUE);
+        RealizePalette(memory);
         HBRUSH brush = CreateSolidBrush(color);
         RECT r{0, 0, 1, 1};
-        FillRect(dc, &r, brush);
+        FillRect(memory, &r, brush);
         DeleteObject(brush);
-        return GetPixel(dc, 0, 0);
+        COLORREF pixel = GetPixel(memory, 0, 0);
+        SelectPalette(memory, palette, TRUE);
+        return pixel;
     }
 };
 
