@@ -50,7 +50,7 @@ private:
     size_t length_ = 0;
 };
 
-struct Spec {
+struct Conversion {
     bool left = false;
     bool hexPrefix = false;
     bool zeroPad = false;
@@ -61,38 +61,38 @@ struct Spec {
 };
 
 // Parses the conversion after '%'; leaves p on its type character.
-Spec parse(const char *&p)
+Conversion parse(const char *&p)
 {
-    Spec spec;
+    Conversion conv;
     for (;; p++) {
         if (*p == '-')
-            spec.left = true;
+            conv.left = true;
         else if (*p == '#')
-            spec.hexPrefix = true;
+            conv.hexPrefix = true;
         else if (*p == '0')
-            spec.zeroPad = true;
+            conv.zeroPad = true;
         else
             break;
     }
-    for (; *p >= '0' && *p <= '9'; p++) spec.width = spec.width * 10 + static_cast<size_t>(*p - '0');
+    for (; *p >= '0' && *p <= '9'; p++) conv.width = conv.width * 10 + static_cast<size_t>(*p - '0');
     if (*p == '.') {
-        spec.hasPrecision = true;
-        for (p++; *p >= '0' && *p <= '9'; p++) spec.precision = spec.precision * 10 + static_cast<size_t>(*p - '0');
+        conv.hasPrecision = true;
+        for (p++; *p >= '0' && *p <= '9'; p++) conv.precision = conv.precision * 10 + static_cast<size_t>(*p - '0');
     }
-    if (*p == 'h' || *p == 'l' || *p == 'w') spec.size = *p++;
-    return spec;
+    if (*p == 'h' || *p == 'l' || *p == 'w') conv.size = *p++;
+    return conv;
 }
 
 // Writes text of n bytes padded with spaces to the width.
-void field(Writer &out, const Spec &spec, const char *text, size_t n)
+void field(Writer &out, const Conversion &conv, const char *text, size_t n)
 {
-    size_t padding = spec.width > n ? spec.width - n : 0;
-    if (!spec.left) out.pad(' ', padding);
+    size_t padding = conv.width > n ? conv.width - n : 0;
+    if (!conv.left) out.pad(' ', padding);
     out.put(text, n);
-    if (spec.left) out.pad(' ', padding);
+    if (conv.left) out.pad(' ', padding);
 }
 
-void number(Writer &out, const Spec &spec, DWORD magnitude, bool negative, unsigned base, bool upper)
+void number(Writer &out, const Conversion &conv, DWORD magnitude, bool negative, unsigned base, bool upper)
 {
     const char *digitChars = upper ? "0123456789ABCDEF" : "0123456789abcdef";
     char digits[32];
@@ -102,20 +102,20 @@ void number(Writer &out, const Spec &spec, DWORD magnitude, bool negative, unsig
         magnitude /= base;
     } while (magnitude);
 
-    const char *prefix = negative ? "-" : base == 16 && spec.hexPrefix ? (upper ? "0X" : "0x") : "";
+    const char *prefix = negative ? "-" : base == 16 && conv.hexPrefix ? (upper ? "0X" : "0x") : "";
     size_t prefixLength = std::strlen(prefix);
-    size_t zeros = spec.precision > count ? spec.precision - count : 0;
+    size_t zeros = conv.precision > count ? conv.precision - count : 0;
     size_t length = prefixLength + zeros + count;
-    if (spec.zeroPad && !spec.left && spec.width > length) {
-        zeros += spec.width - length;
-        length = spec.width;
+    if (conv.zeroPad && !conv.left && conv.width > length) {
+        zeros += conv.width - length;
+        length = conv.width;
     }
-    size_t padding = spec.width > length ? spec.width - length : 0;
-    if (!spec.left) out.pad(' ', padding);
+    size_t padding = conv.width > length ? conv.width - length : 0;
+    if (!conv.left) out.pad(' ', padding);
     out.put(prefix, prefixLength);
     out.pad('0', zeros);
     while (count) out.put(digits[--count]);
-    if (spec.left) out.pad(' ', padding);
+    if (conv.left) out.pad(' ', padding);
 }
 
 // Encodes one UTF-16 character (a surrogate pair takes two units) as UTF-8
@@ -151,10 +151,10 @@ size_t encodeUtf8(const WCHAR *&s, char bytes[4])
 
 // A wide string in UTF-8, cut after the last whole character that fits the
 // precision (and the output limit).
-void wideString(Writer &out, const Spec &spec, const WCHAR *s)
+void wideString(Writer &out, const Conversion &conv, const WCHAR *s)
 {
     char text[kLimit + 4];
-    size_t limit = spec.hasPrecision && spec.precision < kLimit ? spec.precision : kLimit;
+    size_t limit = conv.hasPrecision && conv.precision < kLimit ? conv.precision : kLimit;
     size_t n = 0;
     while (*s) {
         char bytes[4];
@@ -163,16 +163,16 @@ void wideString(Writer &out, const Spec &spec, const WCHAR *s)
         std::memcpy(text + n, bytes, used);
         n += used;
     }
-    field(out, spec, text, n);
+    field(out, conv, text, n);
 }
 
-void wideChar(Writer &out, const Spec &spec, WCHAR c)
+void wideChar(Writer &out, const Conversion &conv, WCHAR c)
 {
     const WCHAR units[2] = {c, 0};
     const WCHAR *s = units;
     char bytes[4];
     size_t n = encodeUtf8(s, bytes);
-    field(out, spec, bytes, n);
+    field(out, conv, bytes, n);
 }
 
 }  // namespace
@@ -191,47 +191,47 @@ int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments)
             continue;
         }
         p++;
-        Spec spec = parse(p);
-        bool wide = spec.size == 'l' || spec.size == 'w';
+        Conversion conv = parse(p);
+        bool wide = conv.size == 'l' || conv.size == 'w';
         switch (*p) {
         case 'd':
         case 'i': {
             int value = va_arg(arguments, int);
-            if (spec.size == 'h') value = static_cast<short>(value);
+            if (conv.size == 'h') value = static_cast<short>(value);
             DWORD magnitude = value < 0 ? 0u - static_cast<DWORD>(value) : static_cast<DWORD>(value);
-            number(out, spec, magnitude, value < 0, 10, false);
+            number(out, conv, magnitude, value < 0, 10, false);
             break;
         }
         case 'u':
         case 'x':
         case 'X': {
             auto value = static_cast<DWORD>(va_arg(arguments, unsigned));
-            if (spec.size == 'h') value = static_cast<WORD>(value);
-            number(out, spec, value, false, *p == 'u' ? 10 : 16, *p == 'X');
+            if (conv.size == 'h') value = static_cast<WORD>(value);
+            number(out, conv, value, false, *p == 'u' ? 10 : 16, *p == 'X');
             break;
         }
         case 'c':
         case 'C': {
             int value = va_arg(arguments, int);
-            if (*p == 'C' ? spec.size != 'h' : wide) {
-                wideChar(out, spec, static_cast<WCHAR>(value));
+            if (*p == 'C' ? conv.size != 'h' : wide) {
+                wideChar(out, conv, static_cast<WCHAR>(value));
             } else {
                 char c = static_cast<char>(value);
-                field(out, spec, &c, 1);
+                field(out, conv, &c, 1);
             }
             break;
         }
         case 's':
         case 'S':
-            if (*p == 'S' ? spec.size != 'h' : wide) {
+            if (*p == 'S' ? conv.size != 'h' : wide) {
                 const WCHAR *s = va_arg(arguments, const WCHAR *);
                 static const WCHAR nullText[] = {'(', 'n', 'u', 'l', 'l', ')', 0};
-                wideString(out, spec, s ? s : nullText);
+                wideString(out, conv, s ? s : nullText);
             } else {
                 const char *s = va_arg(arguments, const char *);
                 if (!s) s = "(null)";
-                size_t n = spec.hasPrecision ? strnlen(s, spec.precision) : std::strlen(s);
-                field(out, spec, s, n);
+                size_t n = conv.hasPrecision ? strnlen(s, conv.precision) : std::strlen(s);
+                field(out, conv, s, n);
             }
             break;
         case '\0':

@@ -11,14 +11,14 @@
 namespace {
 
 // Formats through wvsprintfA, checking the result against the text.
-std::string format(const char *spec, ...)
+std::string format(const char *pattern, ...)
 {
     char buffer[1100];
     va_list arguments;
-    va_start(arguments, spec);
-    int length = wvsprintfA(buffer, spec, arguments);
+    va_start(arguments, pattern);
+    int length = wvsprintfA(buffer, pattern, arguments);
     va_end(arguments);
-    EXPECT_EQ(length, lstrlenA(buffer)) << spec;
+    EXPECT_EQ(length, lstrlenA(buffer)) << pattern;
     return buffer;
 }
 
