@@ -1,6 +1,7 @@
 /*
  * vekkit system helpers: registry values by path, shell shortcuts, file
- * paths, the open and save file dialogs, and ANSI string helpers.
+ * paths, the open and save file dialogs, ANSI string helpers, dialog
+ * centring and time strings.
  *
  * The registry helpers and the file dialogs keep process-wide buffers (the
  * remembered value, the last message, the dialogs' copies of their
@@ -99,5 +100,21 @@ VEKKIT_EXPORT LPSTR VEKAPI lstrchr(LPCSTR s, char c);
    at the start of s (lstrstr) and at its terminator (lrstrstr). */
 VEKKIT_EXPORT LPSTR VEKAPI lstrstr(LPCSTR s, LPCSTR sub);
 VEKKIT_EXPORT LPSTR VEKAPI lrstrstr(LPCSTR s, LPCSTR sub);
+
+/* Dialogs and durations. */
+
+/* Moves dialog, unsized, so that it is centred on the window rectangle of
+   its parent (GetParent; the screen when it has none), then back onto the
+   screen: a left or top edge before 0 goes to 0, and a right or bottom edge
+   past the screen's is moved onto it (that rule wins for a dialog larger
+   than the screen). The result of SetWindowPos. */
+VEKKIT_EXPORT BOOL VEKAPI vekCenterDlg(HWND dialog);
+
+/* Writes seconds as English text into out (at most 21 bytes with the
+   terminator). mode 1 gives seconds only ("90 seconds"), mode 2 minutes and
+   seconds ("1 min,30 sec."), any other mode hours as well ("1 hr,2 min,5
+   sec.", "2 hours": hours without minutes drop the seconds). With mode not
+   0 and limit <= seconds, the text is "One Save". */
+VEKKIT_EXPORT void VEKAPI vekMakeTimeStr(WORD seconds, WORD limit, WORD mode, LPSTR out);
 
 #endif
