@@ -1,9 +1,10 @@
 /*
- * vekkit system helpers: registry values by path, shell shortcuts, file
- * paths, the open and save file dialogs, ANSI string helpers, dialog
- * centring and time strings.
+ * vekkit system helpers: library initialisation and MIDI playback, registry
+ * values by path, shell shortcuts, file paths, the open and save file
+ * dialogs, ANSI string helpers, dialog centring and time strings.
  *
- * The registry helpers and the file dialogs keep process-wide buffers (the
+ * MIDI playback, the registry helpers and the file dialogs keep
+ * process-wide state and buffers (the MIDI flags and message buffer, the
  * remembered value, the last message, the dialogs' copies of their
  * arguments): use them from one thread at a time.
  */
@@ -11,6 +12,41 @@
 #define VEKKIT_SYSTEM_H
 
 #include <vekkit/records.h>
+
+/* Library frame and MIDI. Only MIDI needs initialising. vekkitInit binds
+   mciSendString and mciGetErrorString of the already loaded module
+   "MMSYSTEM" (when there is one) and creates the hidden window that
+   receives MCI notifications; the thread that calls it must run a message
+   loop for the idle flag to follow the end of a file and for looping. */
+
+/* Always 1. The first call (of those not matched by vekkitCleanup) binds
+   MCI and creates the hidden window. */
+VEKKIT_EXPORT SHORT VEKAPI vekkitInit(void);
+/* Always 1. The call that matches the first vekkitInit destroys the hidden
+   window; a file still playing is not closed. */
+VEKKIT_EXPORT SHORT VEKAPI vekkitCleanup(void);
+/* Registers the window class "Goofy Window" and creates the hidden window
+   (not visible, 100 x 100 at 0, 0); remembers and returns it. */
+VEKKIT_EXPORT HWND VEKAPI seticonhwnd(void);
+/* The hidden window's procedure: MM_MCINOTIFY ends "playing" and restarts
+   a looping file; WM_DESTROY ends it too. */
+VEKKIT_EXPORT LRESULT VEKAPI fakewindowproc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+/* The MIDI calls that return LPSTR return null on success, else the
+   library's 512-byte message buffer holding the reason: "DEDIVEZID has not
+   been set up." (no MCI, or no hidden window), "Another file is playing."
+   or MCI's error text. */
+
+/* Opens file with the sequencer under alias (at most 127 characters) and
+   plays it once, or for ever when loop is non-zero. */
+VEKKIT_EXPORT LPSTR VEKAPI vekPlayMIDI(LPCSTR file, LPCSTR alias, BOOL loop);
+/* Stops looping and closes the current file; the idle flag follows when
+   its notification arrives. The argument is not used. */
+VEKKIT_EXPORT void VEKAPI vekCloseMIDI(DWORD unused);
+/* 1 when alias (ignoring case) names the file now playing. */
+VEKKIT_EXPORT BOOL VEKAPI vekIsMIDIPlaying(LPCSTR alias);
+/* Plays the current file again from its start. The argument is not used. */
+VEKKIT_EXPORT LPSTR VEKAPI vekRestartMIDI(DWORD unused);
 
 /* Registry. A path is an optional root prefix ("*" or "HKEY_LOCAL_MACHINE\"
    for HKEY_LOCAL_MACHINE, "HKEY_CURRENT_USER\", "HKEY_CLASSES_ROOT\",
