@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -95,7 +96,6 @@ MCIERROR split(const char *command, std::vector<std::string> &words)
 struct Options {
     bool notify = false;
     std::string type, alias;
-    bool hasFrom = false;
     LONG from = 0;
     std::vector<std::string> items;  // status items
 };
@@ -112,28 +112,28 @@ MCIERROR readInteger(const std::string &word, LONG &out)
 
 // Reads the keywords of a verb; allowed lists the ones it takes besides
 // notify and wait.
-MCIERROR readOptions(const std::vector<std::string> &words, size_t at, const std::vector<const char *> &allowed,
+MCIERROR readOptions(const std::vector<std::string> &words, size_t at, std::initializer_list<const char *> allowed,
                      Options &out)
 {
-    auto takes = [&](const char *keyword) {
-        return std::find_if(allowed.begin(), allowed.end(), [&](const char *a) {
-                   return std::string(a) == keyword;
-               }) != allowed.end();
+    auto takes = [&](const std::string &word, const char *keyword) {
+        return same(word, keyword) && std::any_of(allowed.begin(), allowed.end(), [&](const char *a) {
+                   return std::char_traits<char>::compare(a, keyword, std::char_traits<char>::length(keyword) + 1) == 0;
+               });
     };
     for (; at < words.size(); at++) {
         const std::string &w = words[at];
         const bool hasValue = at + 1 < words.size();
         if (same(w, "notify")) {
             out.notify = true;
-        } else if (same(w, "wait") || (same(w, "shareable") && takes("shareable"))) {
-        } else if ((same(w, "alias") || same(w, "type")) && takes("alias")) {
+        } else if (same(w, "wait") || takes(w, "shareable")) {
+            // Accepted: commands finish at once here, and devices are not shared.
+        } else if (takes(w, "alias") || takes(w, "type")) {
             if (!hasValue) return MCIERR_MISSING_STRING_ARGUMENT;
             (same(w, "alias") ? out.alias : out.type) = words[++at];
-        } else if (same(w, "from") && takes("from")) {
+        } else if (takes(w, "from")) {
             if (!hasValue) return MCIERR_MISSING_PARAMETER;
-            out.hasFrom = true;
             if (MCIERROR e = readInteger(words[++at], out.from)) return e;
-        } else if ((same(w, "mode") || same(w, "length")) && takes("mode")) {
+        } else if (takes(w, "mode") || takes(w, "length")) {
             out.items.push_back(same(w, "mode") ? "mode" : "length");
         } else {
             return MCIERR_UNRECOGNIZED_KEYWORD;
@@ -187,7 +187,7 @@ MCIERROR loadFile(const std::string &file, std::chrono::microseconds &length)
 MCIERROR open(const std::vector<std::string> &words, HWND callback)
 {
     Options options;
-    if (MCIERROR e = readOptions(words, 2, {"alias", "shareable"}, options)) return e;
+    if (MCIERROR e = readOptions(words, 2, {"alias", "type", "shareable"}, options)) return e;
     std::string type = options.type, file = words[1];
     const size_t bang = file.find('!');
     if (bang != std::string::npos) {
@@ -230,7 +230,7 @@ MCIERROR play(const std::vector<std::string> &words, HWND callback)
 MCIERROR status(const std::vector<std::string> &words, LPSTR buffer, UINT size, HWND callback)
 {
     Options options;
-    if (MCIERROR e = readOptions(words, 2, {"mode"}, options)) return e;
+    if (MCIERROR e = readOptions(words, 2, {"mode", "length"}, options)) return e;
     if (options.items.size() != 1) return MCIERR_MISSING_PARAMETER;
     Devices &d = devices();
     std::lock_guard<std::mutex> guard(d.lock);
