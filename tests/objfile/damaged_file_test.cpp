@@ -3,6 +3,7 @@
 // every truncation and many byte changes. Every loader fails with null (or
 // -1) and stays inside its blocks.
 #include "object_files.h"
+#include <initializer_list>
 
 namespace {
 
@@ -180,7 +181,7 @@ TEST_F(DamagedFile, ImageBitsWithBadFields)
     ASSERT_NE(image, nullptr);
     vekSaveObject(file_, image, kHeader | STORE_IMAGE_BITS, 0);
     const Bytes good = contents();
-    for (DWORD offBits : {totalOf(image) - 3, 0xFFFFFFFFu, 100u, 0u, 565u}) {
+    for (DWORD offBits : std::initializer_list<DWORD>{totalOf(image) - 3, 0xFFFFFFFFu, 100u, 0u, 565u}) {
         Bytes file = good;
         put32(file.data(), 12, offBits);
         setContents(file);
