@@ -3,6 +3,7 @@
 // every truncation and many byte changes. Every loader fails with null (or
 // -1) and stays inside its blocks.
 #include "object_files.h"
+
 #include <initializer_list>
 
 namespace {

@@ -2,6 +2,8 @@
 // bits method writes for known pixel bytes, and hand-made streams read back.
 #include "object_files.h"
 
+#include <initializer_list>
+
 namespace {
 
 using namespace objtest;
@@ -65,7 +67,7 @@ Bytes imageBitsObject(const Bytes &stream, DWORD pixels)
     append32(file, 4 + offBits + pixels);
     append32(file, kFields + static_cast<DWORD>(stream.size()));
     append32(file, STORE_IMAGE_BITS);
-    for (DWORD field : {offBits, pixels, 1u, 0u, pixels}) append32(file, field);
+    for (DWORD field : std::initializer_list<DWORD>{offBits, pixels, 1u, 0u, pixels}) append32(file, field);
     file.insert(file.end(), stream.begin(), stream.end());
     return file;
 }
