@@ -1,7 +1,9 @@
 /* Media control interface of the hosted Win32 platform: the notification
    message, its codes and the MCI error codes. The entry points themselves
    (mciSendString and mciGetErrorString) are reached through the built-in
-   module "MMSYSTEM" with GetModuleHandleA and GetProcAddress. */
+   module "MMSYSTEM" with GetModuleHandleA and GetProcAddress, as
+   MCIERROR (WINAPI *)(LPCSTR command, LPSTR returnString, UINT returnLength,
+   HWND callback) and BOOL (WINAPI *)(MCIERROR error, LPSTR text, UINT length). */
 #ifndef VEKHOST_MMSYSTEM_H
 #define VEKHOST_MMSYSTEM_H
 
@@ -9,12 +11,6 @@
 
 typedef DWORD MCIERROR;
 typedef UINT MCIDEVICEID;
-
-/* MCIERROR (WINAPI *)(LPCSTR command, LPSTR returnString, UINT returnLength,
-   HWND callback) and BOOL (WINAPI *)(MCIERROR error, LPSTR text, UINT length),
-   as GetProcAddress returns them. */
-typedef MCIERROR(WINAPI *MCISENDSTRINGPROC)(LPCSTR, LPSTR, UINT, HWND);
-typedef BOOL(WINAPI *MCIGETERRORSTRINGPROC)(MCIERROR, LPSTR, UINT);
 
 /* Posted to the notify window of a command sent with "notify": wParam is one
    of the codes below, lParam the device's ID. */

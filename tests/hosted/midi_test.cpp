@@ -15,6 +15,8 @@ namespace fs = std::filesystem;
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+using SendString = MCIERROR(WINAPI *)(LPCSTR command, LPSTR returnString, UINT returnLength, HWND callback);
+using GetErrorString = BOOL(WINAPI *)(MCIERROR error, LPSTR text, UINT length);
 
 void appendVariableLength(Bytes &out, unsigned value)
 {
@@ -82,15 +84,15 @@ std::string writeFile(const std::string &name, const Bytes &bytes)
     return path.string();
 }
 
-MCISENDSTRINGPROC sendString()
+SendString sendString()
 {
-    return reinterpret_cast<MCISENDSTRINGPROC>(
+    return reinterpret_cast<SendString>(
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("mmsystem"), "mciSendString")));
 }
 
 std::string errorText(MCIERROR error)
 {
-    auto get = reinterpret_cast<MCIGETERRORSTRINGPROC>(
+    auto get = reinterpret_cast<GetErrorString>(
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("MMSYSTEM.DLL"), "mciGetErrorString")));
     char text[MAXERRORLENGTH * 2];
     EXPECT_TRUE(get(error, text, sizeof text));
