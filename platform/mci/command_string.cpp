@@ -20,6 +20,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "mci/midi_file.h"
@@ -117,7 +118,7 @@ MCIERROR readOptions(const std::vector<std::string> &words, size_t at, std::init
 {
     auto takes = [&](const std::string &word, const char *keyword) {
         return same(word, keyword) && std::any_of(allowed.begin(), allowed.end(), [&](const char *a) {
-                   return std::char_traits<char>::compare(a, keyword, std::char_traits<char>::length(keyword) + 1) == 0;
+                   return std::string_view(a) == keyword;
                });
     };
     for (; at < words.size(); at++) {
