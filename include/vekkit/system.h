@@ -1,8 +1,10 @@
 /*
- * vekkit system helpers: registry values by path, shell shortcuts, file
- * paths, the open and save file dialogs, and ANSI string helpers.
+ * vekkit system helpers: library initialisation and MIDI playback, registry
+ * values by path, shell shortcuts, file paths, the open and save file
+ * dialogs, ANSI string helpers, dialog centring and time strings.
  *
- * The registry helpers and the file dialogs keep process-wide buffers (the
+ * MIDI playback, the registry helpers and the file dialogs keep
+ * process-wide state and buffers (the MIDI flags and message buffer, the
  * remembered value, the last message, the dialogs' copies of their
  * arguments): use them from one thread at a time.
  */
@@ -10,6 +12,41 @@
 #define VEKKIT_SYSTEM_H
 
 #include <vekkit/records.h>
+
+/* Library frame and MIDI. Only MIDI needs initialising. vekkitInit binds
+   mciSendString and mciGetErrorString of the already loaded module
+   "MMSYSTEM" (when there is one) and creates the hidden window that
+   receives MCI notifications; the thread that calls it must run a message
+   loop for the idle flag to follow the end of a file and for looping. */
+
+/* Always 1. The first call (of those not matched by vekkitCleanup) binds
+   MCI and creates the hidden window. */
+VEKKIT_EXPORT SHORT VEKAPI vekkitInit(void);
+/* Always 1. The call that matches the first vekkitInit destroys the hidden
+   window; a file still playing is not closed. */
+VEKKIT_EXPORT SHORT VEKAPI vekkitCleanup(void);
+/* Registers the window class "Goofy Window" and creates the hidden window
+   (not visible, 100 x 100 at 0, 0); remembers and returns it. */
+VEKKIT_EXPORT HWND VEKAPI seticonhwnd(void);
+/* The hidden window's procedure: MM_MCINOTIFY ends "playing" and restarts
+   a looping file; WM_DESTROY ends it too. */
+VEKKIT_EXPORT LRESULT VEKAPI fakewindowproc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+/* The MIDI calls that return LPSTR return null on success, else the
+   library's 512-byte message buffer holding the reason: "DEDIVEZID has not
+   been set up." (no MCI, or no hidden window), "Another file is playing."
+   or MCI's error text. */
+
+/* Opens file with the sequencer under alias (at most 127 characters) and
+   plays it once, or for ever when loop is non-zero. */
+VEKKIT_EXPORT LPSTR VEKAPI vekPlayMIDI(LPCSTR file, LPCSTR alias, BOOL loop);
+/* Stops looping and closes the current file; the idle flag follows when
+   its notification arrives. The argument is not used. */
+VEKKIT_EXPORT void VEKAPI vekCloseMIDI(DWORD unused);
+/* 1 when alias (ignoring case) names the file now playing. */
+VEKKIT_EXPORT BOOL VEKAPI vekIsMIDIPlaying(LPCSTR alias);
+/* Plays the current file again from its start. The argument is not used. */
+VEKKIT_EXPORT LPSTR VEKAPI vekRestartMIDI(DWORD unused);
 
 /* Registry. A path is an optional root prefix ("*" or "HKEY_LOCAL_MACHINE\"
    for HKEY_LOCAL_MACHINE, "HKEY_CURRENT_USER\", "HKEY_CLASSES_ROOT\",
@@ -99,5 +136,21 @@ VEKKIT_EXPORT LPSTR VEKAPI lstrchr(LPCSTR s, char c);
    at the start of s (lstrstr) and at its terminator (lrstrstr). */
 VEKKIT_EXPORT LPSTR VEKAPI lstrstr(LPCSTR s, LPCSTR sub);
 VEKKIT_EXPORT LPSTR VEKAPI lrstrstr(LPCSTR s, LPCSTR sub);
+
+/* Dialogs and durations. */
+
+/* Moves dialog, unsized, so that it is centred on the window rectangle of
+   its parent (GetParent; the screen when it has none), then back onto the
+   screen: a left or top edge before 0 goes to 0, and a right or bottom edge
+   past the screen's is moved onto it (that rule wins for a dialog larger
+   than the screen). The result of SetWindowPos. */
+VEKKIT_EXPORT BOOL VEKAPI vekCenterDlg(HWND dialog);
+
+/* Writes seconds as English text into out (at most 21 bytes with the
+   terminator). mode 1 gives seconds only ("90 seconds"), mode 2 minutes and
+   seconds ("1 min,30 sec."), any other mode hours as well ("1 hr,2 min,5
+   sec.", "2 hours": hours without minutes drop the seconds). With mode not
+   0 and limit <= seconds, the text is "One Save". */
+VEKKIT_EXPORT void VEKAPI vekMakeTimeStr(WORD seconds, WORD limit, WORD mode, LPSTR out);
 
 #endif

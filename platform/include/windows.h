@@ -12,5 +12,6 @@
 #include <winuser.h>
 #include <winreg.h>
 #include <commdlg.h>
+#include <mmsystem.h>
 
 #endif

@@ -4,6 +4,8 @@
 // -1) and stays inside its blocks.
 #include "object_files.h"
 
+#include <initializer_list>
+
 namespace {
 
 using namespace objtest;
