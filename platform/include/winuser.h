@@ -245,6 +245,8 @@ typedef struct tagWINDOWPOS {
 #define SM_CXMIN 28
 #define SM_CYMIN 29
 #define SM_CXFRAME 32
+#define SM_CXMINTRACK 34
+#define SM_CYMINTRACK 35
 #define SM_CYFRAME 33
 #define SM_CXEDGE 45
 #define SM_CYEDGE 46

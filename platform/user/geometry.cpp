@@ -58,8 +58,10 @@ int systemMetric(int index)
     case SM_CYFRAME: return 4;
     case SM_CXEDGE:
     case SM_CYEDGE: return 2;
-    case SM_CXMIN: return 112;
-    case SM_CYMIN: return 27;
+    case SM_CXMIN:
+    case SM_CXMINTRACK: return 112;
+    case SM_CYMIN:
+    case SM_CYMINTRACK: return 27;
     default: return 0;
     }
 }

@@ -122,6 +122,12 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
             width = overlapped ? screen.cx * 3 / 4 : 0;
             height = overlapped ? screen.cy * 3 / 4 : 0;
         }
+        // Overlapped and sizeable windows are made at least their minimum
+        // tracking size, as Windows does at creation.
+        if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
+            width = std::max(width, vek::user::systemMetric(SM_CXMINTRACK));
+            height = std::max(height, vek::user::systemMetric(SM_CYMINTRACK));
+        }
         width = clampSize(width);
         height = clampSize(height);
         x = std::clamp(x, -kMaxWindowSize * 8, kMaxWindowSize * 8);
