@@ -11,6 +11,7 @@
 #include <vekkit/records.h>
 #include <vekkit/sprite.h>
 #include <vekkit/raster.h>
+#include <vekkit/image.h>
 #include <vekkit/fixmath.h>
 #include <vekkit/objfile.h>
 #include <vekkit/system.h>

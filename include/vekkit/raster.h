@@ -44,6 +44,8 @@ VEKKIT_EXPORT LONG VEKAPI vekDIBBlt(HDC dc, LONG x, LONG y, LONG width, LONG hei
    without it nothing changes. Returns 0. */
 VEKKIT_EXPORT LONG VEKAPI vekFlipSprite(HSPRITEDATA image);
 
+/* ---- Blot, fill and collision --------------------------------------- */
+
 /* ---- Transform matrices ------------------------------------------------
  *
  * A VEKMATRIX scales, shears and rotates a sprite's image about its top-left
@@ -68,5 +70,7 @@ VEKKIT_EXPORT void VEKAPI vekBuildMatrix(LPVEKMATRIX m, VEKFIXED sx, VEKFIXED sy
    (edges rounded to whole pixels). Returns the new height in the high and
    the new width in the low 16 bits. */
 VEKKIT_EXPORT DWORD VEKAPI vekGetTransformedDimensions(LONG *width, LONG *height, const VEKMATRIX *m);
+
+/* ---- Blit dispatch and composite images ------------------------------ */
 
 #endif
