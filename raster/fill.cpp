@@ -5,6 +5,7 @@
 #include <vekkit/raster.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "raster/di_image.h"
 #include "raster/pixels.h"
@@ -17,6 +18,23 @@ namespace {
 // The fill brush origin, x in the low and y in the high 16 bits. Shared by
 // the whole library: the frame update writes it, the DD fill reads it.
 DWORD fillBrushOrigin = 0;
+
+// Rows at least this wide are filled by the C library's memset, which stores
+// them in the widest units the processor has; narrower rows are filled
+// inline, sixteen and four bytes at a time, cheaper than a call per row.
+// Measured with bench/fill.cpp on x86-64 (on a busy machine): 32-pixel rows
+// fill 1.3 times as fast inline as through memset, 64-pixel rows about as
+// fast either way, 640-pixel rows 2.6 times as fast through memset.
+constexpr size_t kLibraryRow = 64;
+
+void fillRow(BYTE *d, BYTE colour, size_t n) { std::memset(d, colour, n); }
+
+// Fills `rows` rows of n pixels from row upwards (one stride per row).
+template <void (*fill)(BYTE *, BYTE, size_t)>
+void fillRows(BYTE *row, size_t stride, size_t n, int64_t rows, BYTE colour)
+{
+    for (; rows > 0; rows--, row += stride) fill(row, colour, n);
+}
 
 // Fills the rectangle of a raw 8-bit image. Rows below the rectangle's
 // bottom row come first in memory, so the walk starts at memory row
@@ -46,7 +64,10 @@ LONG fillDI(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, BYTE col
 
     const size_t stride = im.stride(), n = static_cast<size_t>(w);
     BYTE *row = im.pixels + static_cast<size_t>(im.height - top - h) * stride + static_cast<size_t>(left);
-    for (int64_t rows = h; rows > 0; rows--, row += stride) fillPixels(row, colour, n);
+    if (n >= kLibraryRow)
+        fillRows<fillRow>(row, stride, n, h, colour);
+    else
+        fillRows<fillPixels>(row, stride, n, h, colour);
     return 1;
 }
 
