@@ -3,7 +3,7 @@
 //   Hit    b 24 pixels right of and 16 below a: the discs overlap,
 //          the walk stops at the first row pair that meets
 //   Miss   b 50 pixels right of and below a: the rectangles overlap,
-//          the discs do not, so both streams are walked to the end
+//          the discs do not, so the walk runs to the lower disc's end
 //   Rect   the rectangle test of the Hit placement
 #include <vekkit.h>
 

@@ -33,7 +33,7 @@ class SpanReader {
 public:
     enum class Token { Span, RowEnd, Stop };
 
-    SpanReader(const DIImage &image) : p_(image.pixels), end_(image.end) {}
+    explicit SpanReader(const DIImage &image) : p_(image.pixels), end_(image.end) {}
 
     // Starts the next row with its first pixel at column x.
     void startRow(int64_t x) { x_ = x; }

@@ -129,23 +129,6 @@ TEST(CheckCollide, PixelTestValues)
     }
 }
 
-TEST(CheckCollide, LowerImageIsWalkedFromTheUpperOnesBottomRow)
-{
-    Scene scene;
-    // a: 3 rows, only its bottom row opaque (columns 0..7). b: 2 rows whose
-    // bottom row is opaque at columns 4..5.
-    HSPRITEDATA ia = scene.keep(rleImage(8, {{{0, 8}}, {}, {}}));
-    HSPRITEDATA ib = scene.keep(rleImage(8, {{{4, 2}}, {}}));
-    LPVEKSPRITE a = scene.sprite(ia, 0, 0), b = scene.sprite(ib, 0, 1);
-    // b's bottom row lies on a's bottom row: b's span inside a's.
-    EXPECT_EQ(vekCheckCollide(scene.ctx, a, b, 0), 4);
-    EXPECT_EQ(vekCheckCollide(scene.ctx, b, a, 0), -4) << "swapped: the same pair, negated";
-    // One row up, b's opaque row meets a's empty middle row.
-    scene.move(b, 0, 0);
-    EXPECT_EQ(vekCheckCollide(scene.ctx, a, b, 0), 0);
-    EXPECT_EQ(vekCheckCollide(scene.ctx, b, a, 0), 0);
-}
-
 namespace {
 
 struct Span {
