@@ -54,7 +54,8 @@ Record rleImage(LONG width, const std::vector<std::vector<std::pair<int, int>>> 
 // `opaque` pixels.
 Record block(LONG width, LONG height, int left, int opaque)
 {
-    return rleImage(width, std::vector<std::vector<std::pair<int, int>>>(static_cast<size_t>(height), {{left, opaque}}));
+    const std::vector<std::pair<int, int>> row = {{left, opaque}};
+    return rleImage(width, std::vector<std::vector<std::pair<int, int>>>(static_cast<size_t>(height), row));
 }
 
 }  // namespace
@@ -122,7 +123,8 @@ TEST(CheckCollide, PixelTestValues)
     };
     for (const Case &c : cases) {
         Scene scene;
-        HSPRITEDATA ia = scene.keep(block(12, 4, c.aLeft, c.aOpaque)), ib = scene.keep(block(12, 4, c.bLeft, c.bOpaque));
+        HSPRITEDATA ia = scene.keep(block(12, 4, c.aLeft, c.aOpaque));
+        HSPRITEDATA ib = scene.keep(block(12, 4, c.bLeft, c.bOpaque));
         LPVEKSPRITE a = scene.sprite(ia, 0, 0), b = scene.sprite(ib, c.bx, 0);
         EXPECT_EQ(vekCheckCollide(scene.ctx, a, b, 0), c.want) << c.aLeft << " " << c.aOpaque << " / " << c.bLeft << " "
                                                                 << c.bOpaque << " at " << c.bx;
@@ -206,7 +208,8 @@ TEST(CheckCollideRandom, MatchesReferenceAndStaysInsideDamagedStreams)
         HSPRITEDATA ia = scene.keep(makeRle(ra.width, ra.height, ra.stream));
         HSPRITEDATA ib = scene.keep(makeRle(rb.width, rb.height, rb.stream));
         LPVEKSPRITE a = scene.sprite(ia, 0, 0);
-        LPVEKSPRITE b = scene.sprite(ib, rnd.between(-rb.width + 1, ra.width - 1), rnd.between(-rb.height + 1, ra.height - 1));
+        const LONG bx = rnd.between(-rb.width + 1, ra.width - 1), by = rnd.between(-rb.height + 1, ra.height - 1);
+        LPVEKSPRITE b = scene.sprite(ib, bx, by);
         const LONG want = referenceCollide(ra.stream, a->target, rb.stream, b->target);
         const LONG got = vekCheckCollide(scene.ctx, a, b, 0);
         ASSERT_EQ(got, want) << "case " << seed << ": b at " << b->target.left << ", " << b->target.top;

@@ -74,7 +74,8 @@ TEST(SpriteFillRandom, MatchesPlainFill)
         referenceFill(expected, x, y, width, height, colour);
         ASSERT_EQ(vekSpriteFill(image, x, y, width, height, colour), 1) << "case " << seed;
         ASSERT_TRUE(image.bytes() == expected)
-            << "case " << seed << ": " << w << "x" << h << " fill (" << x << ", " << y << ") " << width << "x" << height;
+            << "case " << seed << ": " << w << "x" << h << " fill (" << x << ", " << y << ") " << width << "x"
+            << height;
     }
 }
 
