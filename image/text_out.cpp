@@ -66,7 +66,9 @@ LONG VEKAPI gfxTextOutToDIB(HSPRITEDATA dest, HGLOBAL font, DWORD colour, DWORD,
 {
     if (!dest || !font || !text) return 0;
     vek::DIImage image;
-    if (!vek::readDIImage(dest, image) || !image.hasDrawableSize() || image.bitCount != 8 ||
+    // Only raw 8-bit DI records are drawn into; DD and composite records
+    // are refused before their short blocks are read as DI headers.
+    if (!vek::isDIRecord(dest) || !vek::readDIImage(dest, image) || !image.hasDrawableSize() || image.bitCount != 8 ||
         image.compression != BI_RGB || !image.rawRowsFit())
         return 0;
     const LONG width = image.width;

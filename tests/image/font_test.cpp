@@ -181,6 +181,22 @@ TEST(FontText, RefusesImagesThatAreNotRaw8Bit)
     EXPECT_EQ(gfxTextOutToDIB(image, font, 3, 0, 0, 0, "A", 1), 0);
     support::put32(image, 26, 10);
     EXPECT_TRUE(image.pixels() == before);
+
+    // DD and composite records, whose blocks are shorter than a DI header.
+    HDC screen = GetDC(nullptr);
+    auto dd = reinterpret_cast<HSPRITEDATA>(vekCreateSpriteDataEx(screen, 16, 10, 1));
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(dd, nullptr);
+    EXPECT_EQ(gfxTextOutToDIB(dd, font, 3, 0, 0, 0, "A", 1), 0);
+    vekDeleteSpriteData(dd);
+    HGLOBAL compositeBlock = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 38);
+    auto *composite = static_cast<BYTE *>(GlobalLock(compositeBlock));
+    support::put16(composite, 4, 0xFEF1);
+    support::put32(composite, 14, 16);
+    support::put32(composite, 18, 10);
+    EXPECT_EQ(gfxTextOutToDIB(composite, font, 3, 0, 0, 0, "A", 1), 0);
+    GlobalUnlock(compositeBlock);
+    GlobalFree(compositeBlock);
 }
 
 TEST(FontLookup, DefaultCharacterCountsFromTheFirst)
