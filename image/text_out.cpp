@@ -3,17 +3,33 @@
 //
 // The record and the vertical clip are checked once per call; each glyph is
 // then cut to the columns that lie inside the image and drawn strip by
-// strip: a strip's byte of one row is masked to the wanted columns and its
-// set bits are written as pixels, so a zero byte costs one test.
+// strip. A strip whose eight columns are all drawn merges each row byte into
+// the image as one eight-pixel word (a table spreads the bits into byte
+// masks); a strip cut by an edge has its byte masked to the wanted columns
+// and its set bits written one by one. A zero byte costs one test.
 #include <vekkit/image.h>
 
+#include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "image/font_file.h"
 #include "raster/di_image.h"
 
 namespace {
+
+// kSpread[b] has byte k all ones where b has bit 0x80 >> k (the pixel order
+// of a strip byte in memory on a little-endian machine).
+constexpr std::array<uint64_t, 256> makeSpread()
+{
+    std::array<uint64_t, 256> table{};
+    for (unsigned b = 0; b < 256; b++)
+        for (unsigned k = 0; k < 8; k++)
+            if (b & (0x80u >> k)) table[b] |= uint64_t{0xFF} << (8 * k);
+    return table;
+}
+constexpr std::array<uint64_t, 256> kSpread = makeSpread();
 
 // Where the glyphs go: the image row of the text's first drawn glyph row
 // and the rows that lie inside the image.
@@ -24,6 +40,7 @@ struct TextTarget {
     LONG skip;         // glyph rows above the image that are left out
     uint32_t glyphHeight;
     BYTE colour;
+    uint64_t colourWord;  // the colour in all eight bytes
 };
 
 // Draws the glyph's columns first .. first + count - 1 at image column x.
@@ -48,6 +65,18 @@ void drawGlyphPart(const TextTarget &t, const vek::Glyph &g, uint32_t first, uin
 
         const BYTE *src = g.bits + start;
         BYTE *row = t.top;
+        if (mask == 0xFF) {
+            // All eight columns are drawn, so they all lie inside the image.
+            for (LONG r = 0; r < rows; r++, row -= t.stride) {
+                if (!src[r]) continue;
+                const uint64_t ink = kSpread[src[r]];
+                uint64_t pixels;
+                std::memcpy(&pixels, row + column, 8);
+                pixels = (pixels & ~ink) | (t.colourWord & ink);
+                std::memcpy(row + column, &pixels, 8);
+            }
+            continue;
+        }
         for (LONG r = 0; r < rows; r++, row -= t.stride) {
             unsigned bits = src[r] & mask;
             while (bits) {
@@ -94,7 +123,7 @@ LONG VEKAPI gfxTextOutToDIB(HSPRITEDATA dest, HGLOBAL font, DWORD colour, DWORD,
 
     const TextTarget target{image.pixels + static_cast<size_t>(height - 1 - y) * image.stride(),
                             static_cast<ptrdiff_t>(image.stride()), rows, skip, f.pixelHeight(),
-                            static_cast<BYTE>(colour)};
+                            static_cast<BYTE>(colour), (colour & 0xFF) * 0x0101010101010101u};
     const auto *s = reinterpret_cast<const BYTE *>(text);
     const BYTE *const end = s + n;
 
