@@ -61,7 +61,8 @@ void drawGlyphPart(const TextTarget &t, const vek::Glyph &g, uint32_t first, uin
         const uint32_t hi = end - strip * 8 < 8 ? end - strip * 8 : 8;
         const unsigned mask = (0xFFu >> lo) & (0xFF00u >> hi);
         // Image column of the strip's bit k; k >= lo keeps it at x or right of it.
-        const ptrdiff_t column = static_cast<ptrdiff_t>(x) + static_cast<ptrdiff_t>(strip * 8) - first;
+        const ptrdiff_t column =
+            static_cast<ptrdiff_t>(x) + static_cast<ptrdiff_t>(strip * 8) - static_cast<ptrdiff_t>(first);
 
         const BYTE *src = g.bits + start;
         BYTE *row = t.top;
