@@ -65,8 +65,6 @@ Element readElement(LPVEKCONTEXT ctx, const BYTE *comp, size_t i)
     return e;
 }
 
-bool isComposite(const BYTE *record) { return record && vek::u16(record, vek::rec::kType) == VEK_TYPE_COMPOSITE; }
-
 LONG toLong(int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, LONG_MIN, LONG_MAX)); }
 
 }  // namespace
@@ -111,7 +109,7 @@ LONG CompositeSpriteBlt(LPVEKCONTEXT ctx, HSPRITEDATA dst, LONG x, LONG y, LONG 
 
 LONG VEKAPI vekDIBBltCM(LPVEKCONTEXT ctx, HDC dc, LONG, LONG, LONG, LONG, HSPRITEDATA comp, LONG, LONG)
 {
-    if (!ctx || !isComposite(comp)) return 0;
+    if (!ctx || !comp || !vek::isCompositeRecord(comp)) return 0;
     const size_t count = elementCount(comp);
     for (size_t i = 0; i < count; i++) {
         const Element e = readElement(ctx, comp, i);

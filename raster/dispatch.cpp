@@ -14,7 +14,7 @@ LONG SpriteBltDispatch(LPVEKCONTEXT ctx, HSPRITEDATA dst, LONG x, LONG y, LONG w
 {
     if (!dst || !src) return 0;
     // A composite is drawn element by element even for a transformed sprite.
-    if (u16(src, rec::kType) == VEK_TYPE_COMPOSITE)
+    if (isCompositeRecord(src))
         return ctx ? CompositeSpriteBlt(ctx, dst, x, y, width, height, src, srcX, srcY) : 0;
     // A DD record paired with a DI record: one side has no bitmap handles to
     // blit, the other no pixels to read as such.

@@ -77,14 +77,17 @@ struct Source {
     BYTE key;
 };
 
-// A run whose samples move by whole pixels: one byte step per pixel.
+// A run of n >= 1 samples that move by whole pixels: one byte step per
+// pixel. The offset does not step past the last sample, where it could
+// leave the range of a 32-bit offset.
 void drawStepped(BYTE *d, LONG n, const Source &s, ptrdiff_t at, ptrdiff_t step)
 {
     const BYTE *const top = s.top;
     const BYTE key = s.key;
-    for (LONG i = 0; i < n; i++, at += step) {
+    for (LONG i = 0;; at += step) {
         const BYTE c = top[at];
         if (c != key) d[i] = c;
+        if (++i == n) return;
     }
 }
 
