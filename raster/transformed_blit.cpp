@@ -138,8 +138,9 @@ LONG TransformedSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, HSPRITEDATA src, LONG
     const VEKFIXED vx = fixDiv(wrapSub(qy.x, q0.x), boxHeight), vy = fixDiv(wrapSub(qy.y, q0.y), boxHeight);
 
     // Source position of the target's bottom-left pixel: the bottom-left
-    // corner of the box of the last pixel centres, corrected by the step for
-    // the box's distance from the whole pixel, plus a half for rounding.
+    // corner of the box swept by the pixels' top-left corners (the image one
+    // pixel smaller each way), moved by the steps for the distance of the
+    // image's box from the nearest whole pixel, plus a half for rounding.
     const VEKFIXED fracLeft =
         wrapSub(static_cast<VEKFIXED>(static_cast<uint32_t>(wrapAdd(box.left, kFixHalf)) & 0xFFFF0000u), box.left);
     RECT centres;
@@ -161,9 +162,12 @@ LONG TransformedSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, HSPRITEDATA src, LONG
     const ptrdiff_t byteStep = static_cast<ptrdiff_t>(hx >> 16) - static_cast<ptrdiff_t>(hy >> 16) * source.stride;
     const int64_t columns = visRight - visLeft;
     const size_t dstStride = d.stride();
-    BYTE *row = d.pixels + static_cast<size_t>(d.height - visBottom) * dstStride + visLeft;
+    // Destination row visBottom - 1 is memory row d.height - visBottom; rows
+    // upwards follow it in memory.
+    BYTE *const firstRow = d.pixels + static_cast<size_t>(d.height - visBottom) * dstStride + visLeft;
 
-    for (int64_t rows = visBottom - visTop; rows > 0; rows--, row += dstStride) {
+    for (int64_t k = 0; k < visBottom - visTop; k++) {
+        BYTE *const row = firstRow + static_cast<size_t>(k) * dstStride;
         int64_t first = 0, last = columns;
         clampToAxis(rowU, hx, uLimit, first, last);
         clampToAxis(rowV, hy, vLimit, first, last);

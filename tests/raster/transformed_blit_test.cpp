@@ -89,7 +89,7 @@ LONG referenceTransformed(Bytes &dst, HSPRITEDATA src, LONG x, LONG y, LONG widt
     const LONG left = static_cast<SHORT>(x), top = static_cast<SHORT>(y);
     const LONG right = left + sprite.target.right - sprite.target.left;
     const LONG bottom = top + sprite.target.bottom - sprite.target.top;
-    const LONG visLeft = std::max(0, left), visTop = std::max(0, top);
+    const LONG visLeft = std::max(LONG{0}, left), visTop = std::max(LONG{0}, top);
     const LONG visRight = std::min({dstWidth, right, left + static_cast<SHORT>(width)});
     const LONG visBottom = std::min({dstHeight, bottom, top + static_cast<SHORT>(height)});
     if (visRight <= visLeft || visTop >= visBottom) return 0;
@@ -227,7 +227,7 @@ TEST(TransformedBlit, WholeAndFractionalStepsAtRightAngles)
     const std::pair<VEKFIXED, VEKFIXED> scales[] = {{3 * kOne, kOne},         {kOne, 3 * kOne},
                                                     {3 * kOne / 2, kOne},     {kOne, 3 * kOne / 2},
                                                     {3 * kOne, 3 * kOne / 2}, {-3 * kOne / 2, 3 * kOne}};
-    for (VEKFIXED rotation : {90 * kOne, 270 * kOne, 180 * kOne, 0})
+    for (VEKFIXED rotation : {90 * kOne, 270 * kOne, 180 * kOne, 0 * kOne})
         for (auto [sx, sy] : scales) {
             const VEKMATRIX m = matrix(sx, sy, rotation);
             const VEKSPRITE sprite = spriteFor(m, 8, 5);
