@@ -93,12 +93,21 @@ void drawStepped(BYTE *d, LONG n, const Source &s, ptrdiff_t at, ptrdiff_t step)
 
 // A run with fractional steps: each sample is addressed from (u, v). The
 // positions stay unsigned so that the step after the last sample cannot
-// overflow; every position the loop reads is inside the source.
+// overflow; every position the loop reads is inside the source. A run that
+// stays in one source row (hy = 0: scaling, mirroring) finds the row once.
 void drawMapped(BYTE *d, LONG n, const Source &s, uint32_t u, uint32_t v, uint32_t hx, uint32_t hy)
 {
     const BYTE *const top = s.top;
     const ptrdiff_t stride = s.stride;
     const BYTE key = s.key;
+    if (hy == 0) {
+        const BYTE *const line = top - static_cast<ptrdiff_t>(v >> 16) * stride;
+        for (LONG i = 0; i < n; i++, u += hx) {
+            const BYTE c = line[u >> 16];
+            if (c != key) d[i] = c;
+        }
+        return;
+    }
     for (LONG i = 0; i < n; i++, u += hx, v += hy) {
         const BYTE c = top[static_cast<ptrdiff_t>(u >> 16) - static_cast<ptrdiff_t>(v >> 16) * stride];
         if (c != key) d[i] = c;
