@@ -226,36 +226,37 @@ TEST(SpriteBltEx, ChoosesTheBlitByRecordKinds)
 
 namespace {
 
-// A memory DC with a bitmap of the display's format, whose selected palette
-// shows index i as colourOf(i) for i in 10..245.
+// A memory DC holding a 32-bit DIB section, so that read-back colours are
+// exact, with a palette selected that maps index i to colourOf(i). The palette
+// is never realised: drawing with palette indices into a DIB section takes
+// the colours from the selected palette, and the display's system palette is
+// left as other tests expect it.
 COLORREF colourOf(int i) { return RGB(i, 255 - i, (i * 7) & 255); }
 
 struct MemoryDC : ::testing::Test {
-    HDC dc = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = nullptr;
     HGDIOBJ oldBitmap = nullptr;
     HPALETTE palette = nullptr, oldPalette = nullptr;
 
     void SetUp() override
     {
-        HDC screen = GetDC(nullptr);
-        dc = CreateCompatibleDC(screen);
-        bitmap = CreateCompatibleBitmap(screen, 32, 32);
-        ReleaseDC(nullptr, screen);
+        BITMAPINFO info{};
+        info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 32, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void *bits = nullptr;
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         ASSERT_NE(bitmap, nullptr);
         oldBitmap = SelectObject(dc, bitmap);
         struct {
             WORD version, count;
             PALETTEENTRY entries[256];
         } log{0x300, 256, {}};
-        GetSystemPaletteEntries(dc, 0, 256, log.entries);
-        for (int i = 10; i < 246; i++) {
+        for (int i = 0; i < 256; i++) {
             const COLORREF c = colourOf(i);
-            log.entries[i] = PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), PC_NOCOLLAPSE};
+            log.entries[i] = PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0};
         }
         palette = CreatePalette(reinterpret_cast<LOGPALETTE *>(&log));
         oldPalette = SelectPalette(dc, palette, FALSE);
-        RealizePalette(dc);
         RECT all;
         SetRect(&all, 0, 0, 32, 32);
         FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
