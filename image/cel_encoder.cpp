@@ -33,43 +33,16 @@
 
 #include "common/image_layout.h"
 #include "common/le.h"
+#include "image/cel_tokens.h"
 #include "image/work_block.h"
 
 namespace {
 
-constexpr BYTE kEndOfRow[2] = {0, 0};
-constexpr BYTE kEndOfImage[2] = {0, 1};
 constexpr size_t kMaxRun = 255;
 
 // The largest working block the encoder makes, like the largest object the
 // library loads: anything bigger is taken as a damaged header.
 constexpr uint64_t kMaxCelBytes = 256u << 20;
-
-BYTE *putSkip(BYTE *out, size_t count)
-{
-    out[0] = 0;
-    out[1] = 2;
-    out[2] = static_cast<BYTE>(count);
-    out[3] = 0;
-    return out + 4;
-}
-
-BYTE *putEncoded(BYTE *out, size_t count, BYTE colour)
-{
-    out[0] = static_cast<BYTE>(count);
-    out[1] = colour;
-    return out + 2;
-}
-
-BYTE *putAbsolute(BYTE *out, const BYTE *pixels, size_t count)
-{
-    out[0] = 0;
-    out[1] = static_cast<BYTE>(count);
-    std::memcpy(out + 2, pixels, count);
-    out += 2 + count;
-    if (count & 1) *out++ = 0;
-    return out;
-}
 
 // Shrinks a locked block to bytes; null (and the block freed) on failure.
 BYTE *shrinkLocked(BYTE *block, size_t bytes)
@@ -87,6 +60,10 @@ BYTE *shrinkLocked(BYTE *block, size_t bytes)
 }  // namespace
 
 namespace vek {
+
+using cel::putAbsolute;
+using cel::putEncoded;
+using cel::putSkip;
 
 size_t encodeRepeatRunRow(const BYTE *px, size_t n, BYTE key, BYTE *out)
 {
@@ -132,8 +109,8 @@ size_t encodeRepeatRunRow(const BYTE *px, size_t n, BYTE key, BYTE *out)
             }
         }
     }
-    std::memcpy(out, kEndOfRow, 2);
-    return static_cast<size_t>(out + 2 - start);
+    out = cel::putEndOfRow(out);
+    return static_cast<size_t>(out - start);
 }
 
 LONG_PTR encodeRepeatRunCel(const BYTE *record, bool mirror)
@@ -156,7 +133,7 @@ LONG_PTR encodeRepeatRunCel(const BYTE *record, bool mirror)
     if (offset + stride * rows > length) return VEK_CEL_BAD_FORMAT;
 
     const uint64_t headerSize = (offset + 3) & ~uint64_t{3};
-    const uint64_t worst = 4 + headerSize + rows * repeatRunRowBound(width) + sizeof kEndOfImage;
+    const uint64_t worst = 4 + headerSize + rows * repeatRunRowBound(width) + sizeof cel::kEndOfImage;
     if (worst > kMaxCelBytes) return VEK_CEL_NO_MEMORY;
     WorkBlock reversed;
     if (mirror && width > 0) {
@@ -182,8 +159,8 @@ LONG_PTR encodeRepeatRunCel(const BYTE *record, bool mirror)
         }
         out += encodeRepeatRunRow(row, width, key, out);
     }
-    std::memcpy(out, kEndOfImage, sizeof kEndOfImage);
-    out += sizeof kEndOfImage;
+    std::memcpy(out, cel::kEndOfImage, sizeof cel::kEndOfImage);
+    out += sizeof cel::kEndOfImage;
 
     const auto total = static_cast<size_t>(out - cel);
     cel = shrinkLocked(cel, total);

@@ -31,6 +31,7 @@
 
 #include "common/image_layout.h"
 #include "common/le.h"
+#include "image/cel_tokens.h"
 #include "image/colour_map.h"
 #include "image/nearest_color.h"
 #include "image/work_block.h"
@@ -41,42 +42,21 @@ constexpr size_t kMaxSkip = 127;
 constexpr size_t kMaxAbsolute = 254;
 constexpr uint32_t kIndexTableGain = vek::kColourTableBytes - vek::kIndexTableBytes;
 
-BYTE *putSkip(BYTE *out, size_t count)
-{
-    out[0] = 0;
-    out[1] = 2;
-    out[2] = static_cast<BYTE>(count);
-    out[3] = 0;
-    return out + 4;
-}
-
-BYTE *putEncoded(BYTE *out, size_t count, BYTE colour)
-{
-    out[0] = static_cast<BYTE>(count);
-    out[1] = colour;
-    return out + 2;
-}
+using vek::cel::putAbsolute;
+using vek::cel::putEncoded;
+using vek::cel::putSkip;
 
 BYTE *flushLiterals(BYTE *out, const BYTE *literals, size_t n)
 {
-    for (; n > kMaxAbsolute; n -= kMaxAbsolute, literals += kMaxAbsolute) {
-        out[0] = 0;
-        out[1] = kMaxAbsolute;
-        std::memcpy(out + 2, literals, kMaxAbsolute);
-        out += 2 + kMaxAbsolute;
-    }
+    for (; n > kMaxAbsolute; n -= kMaxAbsolute, literals += kMaxAbsolute)
+        out = putAbsolute(out, literals, kMaxAbsolute);
     if (n == 1) return putEncoded(out, 1, literals[0]);
     if (n == 2) {
         if (literals[0] == literals[1]) return putEncoded(out, 2, literals[0]);
         out = putEncoded(out, 1, literals[0]);
         return putEncoded(out, 1, literals[1]);
     }
-    out[0] = 0;
-    out[1] = static_cast<BYTE>(n);
-    std::memcpy(out + 2, literals, n);
-    out += 2 + n;
-    if (n & 1) *out++ = 0;
-    return out;
+    return putAbsolute(out, literals, n);
 }
 
 // Writes count bytes to a memory file in pieces its 16-bit count accepts.
@@ -145,9 +125,8 @@ size_t encodeLiteralRow(const BYTE *px, size_t n, BYTE key, const BYTE *map, BYT
     } else {
         for (; skip > kMaxSkip; skip -= kMaxSkip) out = putSkip(out, kMaxSkip);
     }
-    out[0] = 0;
-    out[1] = 0;
-    return static_cast<size_t>(out + 2 - start);
+    out = cel::putEndOfRow(out);
+    return static_cast<size_t>(out - start);
 }
 
 LONG_PTR encodeLiteralCel(BYTE *image, const CelInput &input, BYTE key, const PALETTEENTRY *palette, bool mirror,
@@ -187,8 +166,7 @@ LONG_PTR encodeLiteralCel(BYTE *image, const CelInput &input, BYTE key, const PA
         const size_t n = encodeLiteralRow(row, input.width, key, map, literals, encoded);
         if (!writeAll(memFile, encoded, n)) return fail(memFile);
     }
-    static constexpr BYTE kEndOfImage[2] = {0, 1};
-    if (!writeAll(memFile, kEndOfImage, sizeof kEndOfImage)) return fail(memFile);
+    if (!writeAll(memFile, cel::kEndOfImage, sizeof cel::kEndOfImage)) return fail(memFile);
 
     BYTE sizeImage[4];
     put32(sizeImage, 0, static_cast<uint32_t>(_mfilelength(memFile)) - headerSize);
