@@ -40,10 +40,6 @@ namespace {
 
 constexpr size_t kMaxRun = 255;
 
-// The largest working block the encoder makes, like the largest object the
-// library loads: anything bigger is taken as a damaged header.
-constexpr uint64_t kMaxCelBytes = 256u << 20;
-
 // Shrinks a locked block to bytes; null (and the block freed) on failure.
 BYTE *shrinkLocked(BYTE *block, size_t bytes)
 {
@@ -133,8 +129,8 @@ LONG_PTR encodeRepeatRunCel(const BYTE *record, bool mirror)
     if (offset + stride * rows > length) return VEK_CEL_BAD_FORMAT;
 
     const uint64_t headerSize = (offset + 3) & ~uint64_t{3};
-    const uint64_t worst = 4 + headerSize + rows * repeatRunRowBound(width) + sizeof cel::kEndOfImage;
-    if (worst > kMaxCelBytes) return VEK_CEL_NO_MEMORY;
+    const uint64_t worst = repeatRunCelBound(offset, static_cast<uint64_t>(width), rows);
+    if (worst > kMaxRepeatRunCelBytes) return VEK_CEL_NO_MEMORY;
     WorkBlock reversed;
     if (mirror && width > 0) {
         reversed = workBlock(width);

@@ -6,6 +6,7 @@
 #include <vekkit/records.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace vek {
 
@@ -23,6 +24,20 @@ size_t encodeRepeatRunRow(const BYTE *pixels, size_t n, BYTE key, BYTE *out);
 
 // The most bytes a row of n pixels can take: alternating transparent and
 // opaque pixels cost 3 bytes each, plus the leading skip and the end of row.
-constexpr size_t repeatRunRowBound(size_t n) { return 3 * n + 6; }
+constexpr uint64_t repeatRunRowBound(uint64_t n) { return 3 * n + 6; }
+
+// The largest working block the encoder makes, like the largest object the
+// library loads: anything bigger is taken as a damaged header (or, for a
+// canvas the library made itself, as more than it will encode).
+constexpr uint64_t kMaxRepeatRunCelBytes = 256u << 20;
+
+// Bytes of the working block for a record whose bits start at pixelOffset
+// (counted from byte 4) and hold rows rows of width pixels: the image
+// length, the header padded to a multiple of 4, the worst case of every row
+// and the end of image.
+constexpr uint64_t repeatRunCelBound(uint64_t pixelOffset, uint64_t width, uint64_t rows)
+{
+    return 4 + ((pixelOffset + 3) & ~uint64_t{3}) + rows * repeatRunRowBound(width) + 2;
+}
 
 }  // namespace vek

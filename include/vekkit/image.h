@@ -97,6 +97,37 @@ VEKKIT_EXPORT LONG_PTR VEKAPI vekPalDIBToCel(HSPRITEDATA image, BOOL mirror, DWO
 
 /* ---- Composite sprites and DIB sections ------------------------------- */
 
+/* Flattens the images of list into one cel. The entries' rectangles (right
+   and bottom exclusive, y growing downwards, every coordinate within -30000
+   to 30000) span the canvas, their bounding box, which starts filled with
+   index 8. In list order each entry's image is drawn like vekSpriteBlt at
+   its rectangle's top-left corner, clipped to the rectangle, from the
+   image's top-left pixel: later entries cover earlier ones, the skips of
+   RLE images leave what lies below, and a mirror-enable image that is
+   mirrored is first turned back in place. The canvas is encoded as by
+   vekPalDIBToCel (not mirrored), so the cel's transparent colour is the
+   canvas's bottom-left pixel: index 8 unless an entry draws there, in which
+   case every pixel of that entry's colour becomes transparent. The cel has
+   the canvas's 1080-byte header (an identity index table, then zeros).
+   Entries whose image is null, a DD or composite record, or cannot be drawn
+   leave their rectangle transparent but still count in the bounding box.
+   Results: the cel (the caller releases it with vekDeleteSpriteData);
+   VEK_CEL_BAD_FORMAT for a null list, a count of 0 or less, or a coordinate
+   out of range; VEK_CEL_NO_MEMORY when the canvas would be empty or more
+   than 32767 pixels wide or high, when its cel could need more than 256 MiB
+   of working storage, or when memory runs out. The entries' images are
+   changed only by being turned back when mirrored. */
+VEKKIT_EXPORT LONG_PTR VEKAPI vekBuildCompositeSprite(LPVEKCOMPOSITELIST list);
+
+/* A DIB section holding a copy of a raw 8-bit DI record with a positive
+   height: the record's info header and index table are used with
+   DIB_PAL_COLORS, so its colour table is taken from the palette selected
+   in dc at the call, and its bits are the record's rows (bottom row first).
+   The record is not changed; the bitmap is the caller's to delete. 0 when
+   the record is not a raw 8-bit DI record whose header, index table and
+   rows lie inside its block, or when the section cannot be made. */
+VEKKIT_EXPORT HBITMAP VEKAPI vekHSPRITEDATAtoDIBSection(HDC dc, HSPRITEDATA image);
+
 /* ---- Format conversions ----------------------------------------------- */
 
 /* ---- Bitmap resources, palettes and plain blits ----------------------- */
