@@ -22,6 +22,7 @@ constexpr size_t kCompression = 34;  // u32: BI_RGB or BI_RLE8
 constexpr size_t kSizeImage = 38;    // u32
 constexpr size_t kXPels = 42;
 constexpr size_t kYPels = 46;
+constexpr size_t kClrUsed = 50;     // u32: colour table entries, 0 for all
 constexpr size_t kColorTable = 58;
 constexpr size_t kPixelsShort = 572;  // pixels of the 256-word table layout
 constexpr size_t kPixelsLong = 1084;  // pixels of the 256-RGBQUAD table layout

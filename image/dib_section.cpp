@@ -20,15 +20,13 @@ namespace {
 constexpr uint32_t kMinInfoSize = 40;
 constexpr uint32_t kMaxInfoSize = 124;
 
-constexpr size_t kClrUsed = 50;
-
 // True when the info header and the colour table of 16-bit palette indices
 // that GDI reads after it lie inside the record's block.
 bool colourTableFits(HSPRITEDATA record)
 {
     const uint64_t infoSize = vek::u32(record, vek::rec::kInfoSize);
     if (infoSize < kMinInfoSize || infoSize > kMaxInfoSize) return false;
-    const uint32_t used = vek::u32(record, kClrUsed);
+    const uint32_t used = vek::u32(record, vek::rec::kClrUsed);
     const uint64_t colours = used && used < 256 ? used : 256;
     return vek::rec::kInfo + infoSize + colours * sizeof(WORD) <= 4 + uint64_t{vek::u32(record, vek::rec::kLength)};
 }
