@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "frame/scene.h"
 
@@ -23,6 +24,7 @@ struct Config {
     Background background;
     LONG offscreenWidth, offscreenHeight;
     const char *name;
+    bool dd = false;  // device-dependent off-screen image, sprites and background
 };
 
 void PrintTo(const Config &c, std::ostream *out) { *out << c.name; }
@@ -45,12 +47,16 @@ protected:
             const SHORT x = SHORT(rng() % (kWorldW - 24)), y = SHORT(rng() % (kWorldH - 24));
             map.add(x, y, SHORT(x + 24), SHORT(y + 24), 6);
         }
-        backdrop = images.raw(kView, kViewH, 100, true);
         buffer = rt::makeRaw(kView, kViewH);
-
-        for (int i = 0; i < 4; i++) pool.push_back(images.raw(6 + 5 * i, 4 + 3 * i, 60 + 20 * i, true, i % 2));
-        for (int i = 0; i < 4; i++)
-            pool.push_back(images.rle(8 + 6 * i, 5 + 4 * i, 20 + 40 * i, rng, i < 2 ? VEK_IMAGE_MIRRORABLE : 0));
+        if (c.dd) {
+            backdrop = ddImage(kView, kViewH, 100, false);
+            for (int i = 0; i < 6; i++) pool.push_back(ddImage(6 + 5 * i, 4 + 3 * i, 60 + 20 * i, i % 2 == 1));
+        } else {
+            backdrop = images.raw(kView, kViewH, 100, true);
+            for (int i = 0; i < 4; i++) pool.push_back(images.raw(6 + 5 * i, 4 + 3 * i, 60 + 20 * i, true, i % 2));
+            for (int i = 0; i < 4; i++)
+                pool.push_back(images.rle(8 + 6 * i, 5 + 4 * i, 20 + 40 * i, rng, i < 2 ? VEK_IMAGE_MIRRORABLE : 0));
+        }
 
         VEKCONTEXTPARAMS p{};
         p.window = win.window;
@@ -62,6 +68,7 @@ protected:
         p.offscreenHeight = c.offscreenHeight;
         p.maxSprites = 48;
         p.palette = win.palette;
+        if (c.dd) p.options = VEK_OPTION_DD_OFFSCREEN;
         if (c.background == Background::Image) p.backgroundImage = backdrop;
         if (c.background == Background::Tiles) {
             p.options = VEK_OPTION_TILEMAP;
@@ -74,13 +81,63 @@ protected:
         ctx = vekCreateSpriteContextEx(&p);
         ASSERT_NE(ctx, nullptr);
     }
-    void TearDown() override { vekDeleteSpriteContext(ctx); }
+    void TearDown() override
+    {
+        vekDeleteSpriteContext(ctx);
+        for (HSPRITEDATA dd : ddImages) vekDeleteSpriteData(dd);
+    }
+
+    // A DD record of w x h painted in vertical stripes of indices from base
+    // on; masked ones are opaque only inside an ellipse (the image is black
+    // outside it, as the mask-then-image blit needs).
+    HSPRITEDATA ddImage(LONG w, LONG h, int base, bool masked)
+    {
+        auto dd = reinterpret_cast<HSPRITEDATA>(vekCreateSpriteDataEx(win.dc, w, h, 1));
+        ddImages.push_back(dd);
+        rt::Decoded d;
+        d.width = w;
+        d.height = h;
+        HBITMAP mask = masked ? CreateBitmap(w, h, 1, 1, nullptr) : nullptr;
+        HDC memory = CreateCompatibleDC(win.dc);
+        HPALETTE oldPalette = SelectPalette(memory, win.palette, FALSE);
+        RealizePalette(memory);
+        HGDIOBJ old = SelectObject(memory, reinterpret_cast<HBITMAP>(static_cast<ULONG_PTR>(rt::get32(dd, 10))));
+        HDC maskDC = CreateCompatibleDC(win.dc);
+        HGDIOBJ oldMask = mask ? SelectObject(maskDC, mask) : nullptr;
+        for (LONG y = 0; y < h; y++)
+            for (LONG x = 0; x < w; x++) {
+                const double ex = (x + 0.5) / w - 0.5, ey = (y + 0.5) / h - 0.5;
+                const bool opaque = !masked || ex * ex + ey * ey < 0.25;
+                const int colour = base + (x / 3) % 8;
+                d.pixels.push_back(opaque ? colour : rt::kClear);
+                SetPixel(memory, x, y, opaque ? PALETTEINDEX(colour) : RGB(0, 0, 0));
+                if (mask) SetPixel(maskDC, x, y, opaque ? RGB(0, 0, 0) : RGB(255, 255, 255));
+            }
+        if (mask) SelectObject(maskDC, oldMask);
+        DeleteDC(maskDC);
+        SelectObject(memory, old);
+        SelectPalette(memory, oldPalette, FALSE);
+        DeleteDC(memory);
+        if (mask) rt::put32(dd, 6, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(mask)));
+        ddDecoded.emplace_back(dd, std::move(d));
+        return dd;
+    }
+    const rt::Decoded &pixelsOf(HSPRITEDATA image) const
+    {
+        for (const auto &[dd, d] : ddDecoded)
+            if (dd == image) return d;
+        return images.of(image);
+    }
+    bool mirrors(const VEKSPRITE &s) const
+    {
+        return !GetParam().dd && (s.anchorFlags & VEK_ANCHOR_MIRROR) && (rt::get16(s.image, rt::kFlags) & 1);
+    }
 
     // The scene's pixel at playfield (px, py).
     int background(LONG px, LONG py) const
     {
         if (GetParam().background == Background::Colour) return static_cast<int>(ctx->backgroundColor);
-        if (GetParam().background == Background::Image) return images.of(backdrop).at(px, py);
+        if (GetParam().background == Background::Image) return pixelsOf(backdrop).at(px, py);
         const LONG wx = ctx->scrollX + px, wy = ctx->scrollY + py;
         int c = reinterpret_cast<const VEKTILEMAPHEADER *>(&map.entries[0])->backgroundColor;
         for (size_t e = 1; e < map.entries.size(); e++) {
@@ -105,8 +162,8 @@ protected:
         std::stable_sort(live.begin(), live.end(),
                          [](const VEKSPRITE *a, const VEKSPRITE *b) { return a->priority < b->priority; });
         for (const VEKSPRITE *s : live) {
-            const rt::Decoded &d = images.of(s->image);
-            const bool mirror = (s->anchorFlags & VEK_ANCHOR_MIRROR) && (rt::get16(s->image, rt::kFlags) & 1);
+            const rt::Decoded &d = pixelsOf(s->image);
+            const bool mirror = mirrors(*s);
             for (LONG v = 0; v < d.height; v++)
                 for (LONG u = 0; u < d.width; u++) {
                     const LONG x = s->x + u, y = s->y + v;
@@ -205,6 +262,8 @@ protected:
     frame::TileMap map{77};
     std::vector<HSPRITEDATA> tiles, pool;
     HSPRITEDATA backdrop = nullptr;
+    std::vector<HSPRITEDATA> ddImages;
+    std::vector<std::pair<HSPRITEDATA, rt::Decoded>> ddDecoded;
     rt::Record buffer;
     LPVEKCONTEXT ctx = nullptr;
     std::mt19937 rng{12345};
@@ -228,7 +287,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Config{Background::Image, 40, 36, "ImageSmallOffscreen"},
                       Config{Background::Image, kView, kViewH, "ImageWholeOffscreen"},
                       Config{Background::Tiles, 48, 40, "TilesSmallOffscreen"},
-                      Config{Background::Tiles, kView, kViewH, "TilesWholeOffscreen"}),
+                      Config{Background::Tiles, kView, kViewH, "TilesWholeOffscreen"},
+                      Config{Background::Colour, 48, 40, "DDColourSmallOffscreen", true},
+                      Config{Background::Colour, kView, kViewH, "DDColourWholeOffscreen", true},
+                      Config{Background::Image, 40, 36, "DDImageSmallOffscreen", true},
+                      Config{Background::Image, kView, kViewH, "DDImageWholeOffscreen", true}),
     [](const ::testing::TestParamInfo<Config> &info) { return std::string(info.param.name); });
 
 }  // namespace
