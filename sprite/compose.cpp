@@ -91,11 +91,12 @@ void showImage(HDC dc, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA imag
     DeleteDC(memory);
 }
 
-void composeRect(LPVEKCONTEXT ctx, LONG selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width, LONG height)
+namespace {
+
+// Composes a rectangle no larger than the off-screen image.
+void composePiece(LPVEKCONTEXT ctx, LONG selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width, LONG height)
 {
-    const LONG w = std::min(r.right - r.left, ctx->offscreenWidth);
-    const LONG h = std::min(r.bottom - r.top, ctx->offscreenHeight);
-    if (!ctx->offscreen || w <= 0 || h <= 0) return;
+    const LONG w = r.right - r.left, h = r.bottom - r.top;
     restoreBackground(ctx, r, w, h);
 
     // A DD off-screen image cannot honour transforms: its sprites go through
@@ -123,6 +124,21 @@ void composeRect(LPVEKCONTEXT ctx, LONG selector, HDC dc, const RECT &r, LONG x,
         }
     }
     showImage(dc, ctx->originX + r.left, ctx->originY + r.top, w, h, ctx->offscreen, 0, 0);
+}
+
+}  // namespace
+
+void composeRect(LPVEKCONTEXT ctx, LONG selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width, LONG height)
+{
+    if (!ctx->offscreen || ctx->offscreenWidth <= 0 || ctx->offscreenHeight <= 0) return;
+    // A rectangle larger than the off-screen image (a sprite wider or higher
+    // than it) is composed piece by piece.
+    for (LONG top = r.top; top < r.bottom; top += ctx->offscreenHeight)
+        for (LONG left = r.left; left < r.right; left += ctx->offscreenWidth) {
+            const RECT piece{left, top, std::min(left + ctx->offscreenWidth, r.right),
+                             std::min(top + ctx->offscreenHeight, r.bottom)};
+            composePiece(ctx, selector, dc, piece, x - (left - r.left), y - (top - r.top), width, height);
+        }
 }
 
 }  // namespace vek

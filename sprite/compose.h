@@ -14,8 +14,9 @@ constexpr LONG kComposeAllShown = -1100;      // every sprite where it is shown 
 // Restores the background of the playfield rectangle r into the off-screen
 // image at (0, 0), draws every sprite that reaches into it as the selector
 // says (the selected sprite at (x, y), width x height relative to r) and
-// copies the result to the window through dc at r plus the origin. Only the
-// part of r that fits the off-screen image is composed.
+// copies the result to the window through dc at r plus the origin. A
+// rectangle larger than the off-screen image is composed in pieces of its
+// size.
 void composeRect(LPVEKCONTEXT ctx, LONG selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width,
                  LONG height);
 

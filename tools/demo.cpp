@@ -7,7 +7,9 @@
 // matrices, a composite train and a big player ball whose collisions with
 // the others (tested pixel-exactly) light them up. The first second shows
 // the dirty-rectangle update alone; then the view scrolls through the world
-// in every direction. Every frame goes through vekUpdateSpriteContext.
+// in every direction. A score line, drawn with a bitmap font into a sprite
+// image every frame, stays at the top. Every frame goes through
+// vekUpdateSpriteContext.
 //
 // Headless, it writes every fourth frame into an animated GIF and prints
 // per-frame figures: sprites changed, their dirty area (where they were and
@@ -24,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -327,6 +330,42 @@ private:
     bool ok_ = false;
 };
 
+// The demo's font sits in the build folder beside the tools folder.
+HGLOBAL loadDemoFont()
+{
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (!n || n >= MAX_PATH) return nullptr;
+    std::string file(path, n);
+    const size_t slash = file.find_last_of("\\/");
+    file.resize(slash == std::string::npos ? 0 : slash + 1);
+    return gfxLoadFont((file + "../fonts/vekdemo.fnt").c_str());
+}
+
+// The score line: a dark bar with one line of text, drawn afresh into one
+// of two images so that the sprite changes every frame.
+struct ScoreLine {
+    HGLOBAL font;
+    HSPRITEDATA images[2];
+    LPVEKSPRITE sprite = nullptr;
+    int current = 0;
+
+    ScoreLine(LPVEKCONTEXT ctx, HGLOBAL f) : font(f)
+    {
+        for (HSPRITEDATA &image : images) image = rawImage(kWidth, 17, [](LONG, LONG) { return shade(kBlue, 6); });
+        if (font) sprite = vekCreateSprite(ctx, images[0], 0, 0, VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP, 10, 0);
+    }
+    void show(LPVEKCONTEXT ctx, const char *text)
+    {
+        if (!sprite) return;
+        current ^= 1;
+        HSPRITEDATA image = images[current];
+        vekSpriteFill(image, 0, 0, kWidth, 17, shade(kBlue, 6));
+        gfxTextOutToDIB(image, font, shade(kGrey, 58), 0, 6, 2, text, -1);
+        vekAnimateSpriteAbs(ctx, sprite, image, 0, 0, VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP);
+    }
+};
+
 struct Mover {
     LPVEKSPRITE sprite;
     double x, y, dx, dy;  // view coordinates, or world ones for world-bound sprites
@@ -428,6 +467,11 @@ int main(int argc, char **argv)
     HSPRITEDATA playerImage = ball(56, kGrey);
     LPVEKSPRITE player = vekCreateSprite(ctx, playerImage, 300, 200, 0, 4, 0);
 
+    HGLOBAL font = loadDemoFont();
+    if (!font) std::fprintf(stderr, "vekdemo: no fonts/vekdemo.fnt beside the tools folder: no score line\n");
+    ScoreLine score(ctx, font);
+    int totalCollisions = 0;
+
     Capture capture(dc);
     GifWriter gif(output);
     if (!gif.ok()) std::fprintf(stderr, "vekdemo: cannot write %s\n", output);
@@ -472,6 +516,12 @@ int main(int argc, char **argv)
                 vekAnimateSpriteAbs(ctx, m.sprite, image, x, y, VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP | mirror);
             }
         }
+        totalCollisions += collisions;
+        char line[128];
+        std::snprintf(line, sizeof line, "frame %4d   sprites %d   collisions %d   view %4ld,%4ld", f,
+                      static_cast<int>(ctx->spriteCount), totalCollisions, static_cast<long>(ctx->scrollX),
+                      static_cast<long>(ctx->scrollY));
+        score.show(ctx, line);
         double dirty = 0;
         int changed = 0;
         for (LONG i = 0; i < ctx->spriteCount; i++) {
@@ -495,6 +545,7 @@ int main(int argc, char **argv)
 
     const bool written = gif.ok();
     vekDeleteSpriteContext(ctx);
+    if (font) gfxFreeFont(font);
     SelectPalette(dc, oldPalette, FALSE);
     ReleaseDC(window, dc);
     DestroyWindow(window);

@@ -101,6 +101,19 @@ TEST_F(Update, FarMoveIsComposedAtBothPlacesOnly)
     EXPECT_EQ(win.at(8, 0), kSentinel);
 }
 
+TEST_F(Update, SpriteLargerThanTheOffscreenImageIsDrawnWhole)
+{
+    make(32, 24);
+    LPVEKSPRITE s = vekCreateSprite(ctx, images.raw(100, 50, 60, true), 10, 10, VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP, 0, 0);
+    settle();
+    vekAnimateSprite(ctx, s, nullptr, 1, 0, VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP);
+    update();
+    const rt::Decoded &d = images.of(s->image);
+    for (LONG y = 0; y < 50; y++)
+        for (LONG x = 0; x < 100; x++) ASSERT_EQ(win.at(11 + x, 10 + y), d.at(x, y)) << x << "," << y;
+    EXPECT_EQ(win.at(10, 10), kBackground);
+}
+
 TEST_F(Update, DeletedSpriteIsRestoredAndFreedByTheUpdate)
 {
     make(64, 48);
