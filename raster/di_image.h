@@ -18,6 +18,7 @@ namespace vek {
 
 // The record kinds, told apart by the type word at byte 4.
 inline bool isDDRecord(const BYTE *record) { return u16(record, rec::kType) == VEK_TYPE_DD; }
+inline bool isCompositeRecord(const BYTE *record) { return u16(record, rec::kType) == VEK_TYPE_COMPOSITE; }
 inline bool isDIRecord(const BYTE *record)
 {
     const uint16_t type = u16(record, rec::kType);

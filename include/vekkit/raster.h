@@ -114,4 +114,28 @@ VEKKIT_EXPORT DWORD VEKAPI vekGetTransformedDimensions(LONG *width, LONG *height
 
 /* ---- Blit dispatch and composite images ------------------------------ */
 
+/* Draws src into dst like vekSpriteBlt, by the kinds of the two records,
+   with mirror non-zero asking for the mirrored image of a mirror-enabled DI
+   src. A composite src (type word 0xFEF1) is drawn element by element: the
+   window (srcX, srcY) to (srcX + width, srcY + height) of its coordinates
+   lands at (x, y), each element that reaches into the window is drawn, in
+   list order, from its image in ctx's image table (negative indices and
+   null entries are passed over), mirrored exactly when bit 15 of its width
+   word is set; the mirror argument does not apply there, and the result is
+   1. ctx is read only for composite sources, which need one (else 0). Two DD
+   records are blitted through the GDI (result 1); a DD record paired with a
+   DI one gives 0. Otherwise the result is that of vekSpriteBlt's core blit:
+   the rows drawn, 1 for nothing to draw, 0 for records it cannot draw. */
+VEKKIT_EXPORT LONG VEKAPI vekSpriteBltEx(LPVEKCONTEXT ctx, HSPRITEDATA dst, LONG x, LONG y, LONG width,
+                                         LONG height, HSPRITEDATA src, LONG srcX, LONG srcY, LONG mirror);
+
+/* Shows every element of the composite record comp in dc with vekDIBBlt, in
+   list order: the element's image from ctx's image table at (left,
+   bottom - height), its width (bits 0-14) and height from source (0, 0),
+   never mirrored. x, y, width, height, srcX and srcY are not used. Returns 1,
+   whatever the elements' blits return; 0 when ctx is null or comp is not a
+   composite record. */
+VEKKIT_EXPORT LONG VEKAPI vekDIBBltCM(LPVEKCONTEXT ctx, HDC dc, LONG x, LONG y, LONG width, LONG height,
+                                      HSPRITEDATA comp, LONG srcX, LONG srcY);
+
 #endif
