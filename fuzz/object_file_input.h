@@ -32,6 +32,8 @@ public:
         return f;
     }
 
+    const std::string &path() const { return path_; }
+
 private:
     std::string path_;
 };

@@ -9,7 +9,91 @@
 
 /* ---- Colour matching and dithering ------------------------------------ */
 
+/* Palette colours are the 256 PALETTEENTRY values that a sprite context
+   holds (set at creation or with setpe). Colour matching takes the entry at
+   the smallest squared RGB distance and, of several at that distance, the
+   lowest index. Index 8 is the library's transparent colour: matching for
+   images never yields it, except where noted.
+
+   The operations below rewrite an uncompressed 8-bit DI record in place: the
+   bits (stride x height bytes from the pixel offset, width and height the
+   low 16 bits of biWidth and biHeight) and the first 512 bytes of its
+   1024-byte RGB colour table, which become the identity index table (u16
+   values 0 to 255, for DIB_PAL_COLORS). A record whose table or bits do not
+   lie inside its block, or that is not 8-bit BI_RGB, is left as it is; so is
+   one when working storage cannot be had. A context without palette entries
+   counts as a null context. */
+
+/* The nearest palette colour of color (its rgbReserved is not read), never
+   index 8. 0 for a null context or one without palette entries. */
+VEKKIT_EXPORT DWORD VEKAPI vekGetNearestColor(LPVEKCONTEXT context, const RGBQUAD *color);
+
+/* Maps each pixel to the palette colour nearest to its colour-table entry
+   (never index 8) and writes the identity index table. With a null context
+   only the table is rewritten. */
+VEKKIT_EXPORT void VEKAPI fixupdib(LPVEKCONTEXT context, HSPRITEDATA image);
+
+/* As fixupdib, but index 8 may be chosen like any other, and the default
+   beep sounds just before and just after the bits are rewritten (not when
+   the colour map leaves them as they are). */
+VEKKIT_EXPORT void VEKAPI fixupdib3(LPVEKCONTEXT context, HSPRITEDATA image);
+
+/* For pixel values that are indices into sourceEntries (256 PALETTEENTRY
+   values): maps each to the context's palette colour nearest to its source
+   entry (index 8 included). The colour table and header are not touched.
+   Nothing is done for a null context or null entries. */
+VEKKIT_EXPORT void VEKAPI fixupdib2(LPVEKCONTEXT context, HSPRITEDATA image, const PALETTEENTRY *sourceEntries);
+
+/* As fixupdib with error diffusion along each row: the part of a pixel's
+   colour that the chosen palette entry misses is added to the pixel on its
+   right; nothing passes between rows. Pixels of value 8 are left as they are
+   and the error passes over them. The context must have palette entries
+   (otherwise nothing is done). unused is not read. */
+VEKKIT_EXPORT void VEKAPI ditherdib(LPVEKCONTEXT context, HSPRITEDATA image, DWORD unused);
+
 /* ---- Cels ------------------------------------------------------------- */
+
+/* A cel is a DI sprite image record in the sprite run-length encoding whose
+   transparent pixels are all skips; it carries the mirror-enable bit. The
+   transparent colour is the value of the input's first pixel byte (the
+   bottom-left pixel of a bottom-up image), compared before any colour
+   mapping. A non-zero mirror makes the cel hold the image mirrored left to
+   right. Results: the cel (a locked block the caller releases with
+   vekDeleteSpriteData), or VEK_CEL_BAD_FORMAT, VEK_CEL_NO_MEMORY or
+   VEK_CEL_NO_FILE. All working storage is released on every path.
+
+   vekLoadCel and vekDIBToCel take an 8-bit, one-plane, uncompressed image
+   with a 256-entry RGB colour table right after a 40-byte info header;
+   width and height are the low 16 bits of biWidth and biHeight, signed (a
+   height of 0 or less gives no rows, a negative width is refused). Their cel
+   has the input's header up to the colour table, the identity index table
+   in place of the RGB one, and the bits at the input's pixel offset less 512
+   rounded up to a multiple of 4 (1078 gives 568); biSizeImage is the number
+   of encoded bytes, bfSize is the input's. Every mapped pixel value is an
+   index into the context's palette other than 8; a null context (or one
+   without palette entries) keeps the pixel values. Rows of any width up to
+   32767 pixels are encoded. VEK_CEL_BAD_FORMAT also for a header whose
+   pixel offset leaves no room for the colour table, or whose rows do not
+   lie inside the file or record. */
+
+/* Reads the bitmap file fileName (opened with _lopen, read-only); its pixel
+   offset must lie within the first 16000 bytes. VEK_CEL_NO_FILE when the
+   file cannot be opened. */
+VEKKIT_EXPORT LONG_PTR VEKAPI vekLoadCel(LPVEKCONTEXT context, LPCSTR fileName, BOOL mirror);
+
+/* Converts a DI record (its image length bounds what is read). The record is
+   consumed: its header is edited in place as for the cel (image flags, pixel
+   offset, biCompression, identity index table) and it must afterwards only
+   be freed. On VEK_CEL_BAD_FORMAT it is left untouched. */
+VEKKIT_EXPORT LONG_PTR VEKAPI vekDIBToCel(LPVEKCONTEXT context, HSPRITEDATA image, BOOL mirror);
+
+/* Encodes a raw 8-bit DI record whose pixel values are final palette
+   indices, coding runs of equal pixels as well; width and height are the
+   full 32-bit fields. The cel holds the record's first bfOffBits bytes
+   (headers and colour table, unchanged), zeros up to a multiple of 4, then
+   the bits; bfSize is the cel's image length. The record is not changed.
+   size is not used. */
+VEKKIT_EXPORT LONG_PTR VEKAPI vekPalDIBToCel(HSPRITEDATA image, BOOL mirror, DWORD size);
 
 /* ---- Composite sprites and DIB sections ------------------------------- */
 
