@@ -4,7 +4,8 @@
 // of 2048 x 1536 pixels. A few hundred sprites move over it: RLE balls,
 // raw crates that live in the world and scroll with it, arrows mirrored on
 // the fly whenever they turn, stars rotating and scaling through transform
-// matrices, a composite train and a big player ball whose collisions with
+// matrices, a composite train, ghosts made as cels from a bitmap file the
+// demo writes itself, and a big player ball whose collisions with
 // the others (tested pixel-exactly) light them up. The first second shows
 // the dirty-rectangle update alone; then the view scrolls through the world
 // in every direction. A score line, drawn with a bitmap font into a sprite
@@ -330,6 +331,41 @@ private:
     bool ok_ = false;
 };
 
+// Writes an 8-bit bitmap file of a ghost in true colours on a magenta key
+// (its bottom-left pixel, so it becomes transparent in the cel).
+bool writeGhostBitmap(const std::string &path)
+{
+    constexpr LONG w = 28, h = 32, stride = (w + 3) & ~3;
+    std::vector<BYTE> file(1078 + stride * h);
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(file.data(), 2, static_cast<DWORD>(file.size()));
+    put32(file.data(), 10, 1078);
+    put32(file.data(), 14, 40);
+    put32(file.data(), 18, w);
+    put32(file.data(), 22, h);
+    file[26] = 1;
+    file[28] = 8;
+    put32(file.data(), 34, static_cast<DWORD>(stride * h));
+    put32(file.data(), 46, 256);
+    const BYTE colours[4][3] = {{255, 0, 255}, {255, 230, 170}, {255, 255, 255}, {120, 0, 0}};  // blue, green, red
+    for (int i = 0; i < 4; i++) std::copy(colours[i], colours[i] + 3, file.begin() + 54 + 4 * i);
+    for (LONG y = 0; y < h; y++)
+        for (LONG x = 0; x < w; x++) {
+            const double dx = x - 13.5, dy = y - 13.0;
+            const bool head = dx * dx + dy * dy < 13.5 * 13.5 && y < 14;
+            const bool body = y >= 13 && std::abs(dx) < 13.5 && y < 28 + 3 * std::sin(x * 0.9);
+            const bool eye = std::hypot(std::abs(dx) - 5, dy + 1) < 3.5;
+            const bool pupil = std::hypot(std::abs(dx) - 4, dy) < 1.6;
+            const BYTE v = pupil ? 3 : eye ? 2 : head || body ? 1 : 0;
+            file[1078 + (h - 1 - y) * stride + x] = v;
+        }
+    HFILE f = _lcreat(path.c_str(), 0);
+    if (f == HFILE_ERROR) return false;
+    const bool ok = _lwrite(f, reinterpret_cast<LPCSTR>(file.data()), static_cast<UINT>(file.size())) == file.size();
+    return _lclose(f) != HFILE_ERROR && ok;
+}
+
 // The demo's font sits in the build folder beside the tools folder.
 HGLOBAL loadDemoFont()
 {
@@ -464,6 +500,24 @@ int main(int argc, char **argv)
     }
     std::vector<BYTE> composite = train(engineIndex, wagonIndex);
     add(composite.data(), composite.data(), 2, false);
+    // Ghosts: cels of a bitmap file, colours matched to the palette, one of
+    // them encoded mirrored.
+    char temp[MAX_PATH];
+    const DWORD tempLength = GetTempPathA(MAX_PATH, temp);
+    const std::string ghostFile = std::string(temp, tempLength < MAX_PATH ? tempLength : 0) + "vekdemo-ghost.bmp";
+    if (writeGhostBitmap(ghostFile)) {
+        const LONG_PTR right = vekLoadCel(ctx, ghostFile.c_str(), FALSE);
+        const LONG_PTR left = vekLoadCel(ctx, ghostFile.c_str(), TRUE);
+        if (right > 0 && left > 0) {
+            owned.push_back(reinterpret_cast<HSPRITEDATA>(right));
+            owned.push_back(reinterpret_cast<HSPRITEDATA>(left));
+            for (int i = 0; i < 16; i++)
+                add(reinterpret_cast<HSPRITEDATA>(i % 2 ? left : right), rings[0], 3, false);
+        } else {
+            std::fprintf(stderr, "vekdemo: the ghost cels could not be made\n");
+        }
+        DeleteFileA(ghostFile.c_str());
+    }
     HSPRITEDATA playerImage = ball(56, kGrey);
     LPVEKSPRITE player = vekCreateSprite(ctx, playerImage, 300, 200, 0, 4, 0);
 
