@@ -273,7 +273,7 @@ protected:
 TEST_P(Engine, MatchesTheSceneAfterEveryUpdate)
 {
     updateAndCheck(0);
-    for (int step = 1; step <= 120 && !HasFatalFailure(); step++) {
+    for (int step = 1; step <= 80 && !HasFatalFailure(); step++) {
         const unsigned changes = 1 + rng() % 4;
         for (unsigned i = 0; i < changes; i++) change();
         updateAndCheck(step);
