@@ -76,9 +76,11 @@ HANDLE VEKAPI vekLoadBitmap(HINSTANCE module, LPCSTR resource, WORD mode, HDC dc
 
     HBITMAP bitmap = nullptr;
     if (const BYTE *image = static_cast<const BYTE *>(GlobalLock(block))) {
+        // The headers sit at byte 14: reached through casts, never members.
         BitmapFileImage parts;
         if (readBitmapFileImage(image, GlobalSize(block), parts))
-            bitmap = CreateDIBitmap(dc, &parts.info->bmiHeader, CBM_INIT, parts.pixels, parts.info, DIB_RGB_COLORS);
+            bitmap = CreateDIBitmap(dc, reinterpret_cast<const BITMAPINFOHEADER *>(parts.info), CBM_INIT,
+                                    parts.pixels, parts.info, DIB_RGB_COLORS);
         GlobalUnlock(block);
     }
     GlobalFree(block);

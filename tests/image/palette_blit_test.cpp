@@ -57,10 +57,12 @@ constexpr COLORREF kUntouched = RGB(0x77, 0x77, 0x77);
 HBITMAP sampleDdb()
 {
     const std::vector<BYTE> file = images::sampleBitmap();
+    // The headers sit at byte 14, not 4-byte aligned: cast, never reached as members.
+    const auto *header = reinterpret_cast<const BITMAPINFOHEADER *>(file.data() + 14);
     const auto *info = reinterpret_cast<const BITMAPINFO *>(file.data() + 14);
     HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, file.data() + support::get32(file.data(), 10),
-                                    info, DIB_RGB_COLORS);
+    HBITMAP bitmap = CreateDIBitmap(screen, header, CBM_INIT, file.data() + support::get32(file.data(), 10), info,
+                                    DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return bitmap;
 }
