@@ -3,6 +3,7 @@
 // SpriteBltCore checks the records and clips the rectangle once, then hands a
 // ready rectangle to the raw or the RLE kernel, which test nothing per pixel.
 #include "raster/blit.h"
+#include "raster/mirror.h"
 
 #include <vekkit/raster.h>
 
@@ -45,28 +46,36 @@ bool clipBlitRect(BlitRect &r, LONG srcWidth, LONG srcHeight, LONG dstWidth, LON
     return true;
 }
 
+Prepared prepareBlit(HSPRITEDATA dst, HSPRITEDATA src, const BlitRect &r, BlitJob &job)
+{
+    if (!dst || !src || !isDIRecord(dst) || !isDIRecord(src)) return Prepared::Refused;
+    if (!readDIImage(src, job.src) || !readDIImage(dst, job.dst)) return Prepared::Refused;
+    const DIImage &s = job.src, &d = job.dst;
+    job.r = r;
+    if (!clipBlitRect(job.r, s.width, s.height, d.width, d.height)) return Prepared::Empty;
+    if (s.bitCount != 8 || d.bitCount != 8 || d.compression != BI_RGB) return Prepared::Refused;
+    if (!s.hasDrawableSize() || !d.hasDrawableSize() || !d.rawRowsFit()) return Prepared::Refused;
+    return Prepared::Draw;
+}
+
 LONG SpriteBltCore(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src,
                    LONG srcX, LONG srcY, LONG mirror)
 {
-    if (!dst || !src || !isDIRecord(dst) || !isDIRecord(src)) return 0;
-    DIImage s, d;
-    if (!readDIImage(src, s)) return 0;
-
+    if (!dst || !src) return 0;
     // Mirroring on demand happens first, even when nothing ends up drawn.
-    if ((s.flags & VEK_IMAGE_MIRRORABLE) && ((s.flags & VEK_IMAGE_MIRRORED) != 0) != (mirror != 0))
-        vekFlipSprite(src);
+    mirrorOnDemand(src, mirror);
 
-    if (!readDIImage(dst, d)) return 0;
-    BlitRect r{x, y, width, height, srcX, srcY};
-    if (!clipBlitRect(r, s.width, s.height, d.width, d.height)) return 1;
-
-    if (s.bitCount != 8 || d.bitCount != 8 || d.compression != BI_RGB) return 0;
-    if (!s.hasDrawableSize() || !d.hasDrawableSize() || !d.rawRowsFit()) return 0;
-    switch (s.compression) {
+    BlitJob job;
+    switch (prepareBlit(dst, src, BlitRect{x, y, width, height, srcX, srcY}, job)) {
+    case Prepared::Empty: return 1;
+    case Prepared::Refused: return 0;
+    case Prepared::Draw: break;
+    }
+    switch (job.src.compression) {
     case BI_RGB:
-        return s.rawRowsFit() ? blitRaw(d, s, r) : 0;
+        return job.src.rawRowsFit() ? blitRaw(job.dst, job.src, job.r) : 0;
     case BI_RLE8:
-        return blitRle(d, s, r);
+        return blitRle(job.dst, job.src, job.r);
     default:
         return 0;
     }

@@ -38,6 +38,27 @@ struct BlitRect {
 // left to draw.
 bool clipBlitRect(BlitRect &r, LONG srcWidth, LONG srcHeight, LONG dstWidth, LONG dstHeight);
 
+// The records and the clipped rectangle of a draw from one DI image into
+// another, ready for a kernel.
+struct BlitJob {
+    DIImage dst, src;
+    BlitRect r;
+};
+
+// How preparing a draw came out.
+enum class Prepared {
+    Draw,     // job holds a clipped rectangle and a raw 8-bit destination
+              // whose rows lie inside its block; the source has a drawable
+              // size and 8 bits, its compression is left to the caller
+    Empty,    // nothing lies inside both images (callers return 1)
+    Refused,  // records that cannot be drawn (callers return 0)
+};
+
+// Reads and checks both records and clips r, in the blit's order: kinds and
+// headers, then clipping, then formats. Shared by everything that draws an
+// image into a raw one.
+Prepared prepareBlit(HSPRITEDATA dst, HSPRITEDATA src, const BlitRect &r, BlitJob &job);
+
 // The two kernels behind SpriteBltCore, for a rectangle clipped to both
 // images and records whose headers have been checked (raw destination rows
 // inside its block; for blitRaw also the source rows).

@@ -174,6 +174,14 @@ void MirrorSpriteImage(HSPRITEDATA image, BYTE *stackEnd)
         mirrorRleRows<true>(im, stackEnd);
 }
 
+void mirrorOnDemand(HSPRITEDATA image, LONG mirror)
+{
+    DIImage im;
+    if (!isDIRecord(image) || !readDIImage(image, im)) return;
+    if ((im.flags & VEK_IMAGE_MIRRORABLE) && ((im.flags & VEK_IMAGE_MIRRORED) != 0) != (mirror != 0))
+        vekFlipSprite(image);
+}
+
 }  // namespace vek
 
 LONG VEKAPI vekFlipSprite(HSPRITEDATA image)

@@ -18,4 +18,10 @@ constexpr size_t kMirrorStackBytes = 8192;
 // A compression other than BI_RGB and BI_RLE8 only toggles the bit.
 void MirrorSpriteImage(HSPRITEDATA image, BYTE *stackEnd);
 
+// Mirroring on demand, as every drawing path does it before anything else:
+// a mirror-enabled DI record whose mirrored bit differs from (mirror != 0)
+// is mirrored in place through vekFlipSprite. Other records, and records
+// whose header does not fit their block, stay as they are.
+void mirrorOnDemand(HSPRITEDATA image, LONG mirror);
+
 }  // namespace vek

@@ -1,6 +1,6 @@
 /*
  * vekkit sprite rasteriser: blits between sprite image records, in-place
- * mirroring and transform matrices.
+ * mirroring, blots, fills, collision tests and transform matrices.
  */
 #ifndef VEKKIT_RASTER_H
 #define VEKKIT_RASTER_H
@@ -45,6 +45,47 @@ VEKKIT_EXPORT LONG VEKAPI vekDIBBlt(HDC dc, LONG x, LONG y, LONG width, LONG hei
 VEKKIT_EXPORT LONG VEKAPI vekFlipSprite(HSPRITEDATA image);
 
 /* ---- Blot, fill and collision --------------------------------------- */
+
+/* Stamps the silhouette of the RLE image src into the raw image dst: every
+   pixel that the width x height rectangle of src at (srcX, srcY), drawn at
+   (x, y), covers with an encoded or absolute run becomes colour index 0;
+   skipped pixels and row ends leave dst as it was. Clipped as vekSpriteBlt
+   clips, and a mirror-enabled src is first mirrored in place when its
+   mirrored bit differs from (mirror != 0). context is not used. Returns the
+   number of rows of the clipped rectangle, 1 when nothing lies inside both
+   images, 0 for a DD record on either side and for records that cannot be
+   blotted (a raw src, a compressed dst, bit counts other than 8, composite
+   records, a damaged header or an RLE stream cut short). */
+VEKKIT_EXPORT LONG VEKAPI vekSpriteBlot(LPVEKCONTEXT context, HSPRITEDATA dst, LONG x, LONG y, LONG width,
+                                        LONG height, HSPRITEDATA src, LONG srcX, LONG srcY, LONG mirror);
+
+/* Fills the rectangle x, y, width x height of image, clipped to it, with
+   colour index colour. A raw 8-bit DI image gets the low 8 bits of colour;
+   a rectangle that starts right of or below the image fills nothing. A DD
+   image is filled through the GDI with the brush PALETTEINDEX(colour) of
+   palette (selected into a memory DC and realised), aligned to the library's
+   fill brush origin; without a palette nothing is done. Returns 1, or 0 for
+   a DI image that is not raw 8-bit (or whose header does not fit its block)
+   and for composite records. */
+VEKKIT_EXPORT LONG VEKAPI vekSpriteFillEx(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, LONG colour,
+                                          HPALETTE palette);
+/* vekSpriteFillEx without a palette: DD images are left as they are. */
+VEKKIT_EXPORT LONG VEKAPI vekSpriteFill(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, LONG colour);
+
+/* Tells whether sprites a and b of context touch. Unless flags holds
+   VEK_COLLIDE_ANY_PRIORITY, sprites of different priorities never do. Their
+   target rectangles must overlap (by at least one pixel each way). With
+   VEK_COLLIDE_RECT, in a context whose off-screen image is DD, or when
+   either image is not RLE, the rectangles decide: a.right - b.left when that
+   is not more than b.right - a.left, else -(b.right - a.left). Otherwise
+   the RLE images are compared row by row from the bottom, span by span (a
+   span is one encoded or absolute run, of any colours), without decoding:
+   the first pair of spans that overlap decides, positive when b's span
+   reaches into a's from the right (the overlap, or the narrower span when
+   both start together), negative when from the left; an end of image met
+   first means no collision. Returns 0 when the sprites do not collide, else
+   the signed 16-bit value, sign-extended. */
+VEKKIT_EXPORT LONG VEKAPI vekCheckCollide(LPVEKCONTEXT context, LPVEKSPRITE a, LPVEKSPRITE b, LONG flags);
 
 /* ---- Transform matrices ------------------------------------------------
  *

@@ -1,0 +1,14 @@
+// Solid fills of sprite images and the library-wide fill brush origin.
+#pragma once
+
+#include <windows.h>
+
+namespace vek {
+
+// Sets the fill brush origin: the window position of the rectangle that the
+// next DD fill paints, so that its brush pattern lines up with the window.
+// Kept as one 32-bit value, x in the low and y in the high 16 bits; the
+// frame update sets it before it fills a DD off-screen image.
+void setFillBrushOrigin(LONG x, LONG y);
+
+}  // namespace vek
