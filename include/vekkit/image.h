@@ -15,6 +15,36 @@
 
 /* ---- Format conversions ----------------------------------------------- */
 
+/* Deletes the mask bitmap (when not 0) and the image bitmap of a DD record,
+   then frees the record. */
+VEKKIT_EXPORT void VEKAPI vekFreeDDSprite(HSPRITEDATA image);
+
+/* A new raw DI record (vekCreateSpriteData) of the source's size holding the
+   source drawn over index 8, unmirrored: a mirrored mirror-enabled source is
+   mirrored back in place first. The source stays the caller's. Null when
+   memory runs out. */
+VEKKIT_EXPORT HSPRITEDATA VEKAPI vekRLESpriteToRGBSprite(HSPRITEDATA source);
+
+/* Turns the DI record source into a new 18-byte DD record for dc: the image
+   bitmap holds the source's colours (the 256 palette entries as its colour
+   table) and black where it is transparent; with makeMask non-zero a
+   monochrome mask bitmap is white where the source is transparent and
+   black where it is opaque (a raw source is opaque nowhere: its mask is all
+   white), else the mask handle is 0. A mirrored source is brought back to
+   its unmirrored state first. The source is consumed on every path; null
+   on failure. */
+VEKKIT_EXPORT HSPRITEDATA VEKAPI vekDISpriteToDDSprite(HDC dc, HSPRITEDATA source, const PALETTEENTRY *entries,
+                                                       DWORD makeMask);
+
+/* Loads a record as vekLoadSpriteData does (flags bit 0: name is a file
+   path). When the context composes with device-dependent bitmaps
+   (VEK_OPTION_DD_OFFSCREEN) the record is converted on the way into a
+   14-byte DD record with a mask, whose bitmaps are made for dc through its
+   current palette (DIB_PAL_COLORS); the loaded record is freed. Null on
+   failure, with everything made on the way freed. */
+VEKKIT_EXPORT HSPRITEDATA VEKAPI vekLoadSpriteDataEx(LPVEKCONTEXT context, HDC dc, HINSTANCE module, LPCSTR name,
+                                                     DWORD flags);
+
 /* ---- Bitmap resources, palettes and plain blits ----------------------- */
 
 /* Loads the compressed bitmap resource of type "VORTLBMP" whose integer
