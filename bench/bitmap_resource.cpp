@@ -10,10 +10,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "objfile/lzss.h"
+#include "tests/support/res_file.h"
 
 namespace {
 
@@ -43,37 +43,6 @@ std::vector<BYTE> picture()
     return f;
 }
 
-// The .res file: the empty first entry, then the resource under type
-// "VORTLBMP" and identifier kId.
-bool writeResources(const std::vector<BYTE> &data)
-{
-    std::vector<BYTE> f(32, 0);
-    put32(f, 4, 32);
-    put16(f, 8, 0xFFFF);
-    put16(f, 12, 0xFFFF);
-    const size_t at = f.size();
-    const char type[] = "VORTLBMP";
-    // Sizes, "VORTLBMP\0" in UTF-16, the ordinal, padding to 4 bytes, fixed fields.
-    const size_t headerSize = 8 + 18 + 4 + 2 + 16;
-    f.resize(at + headerSize);
-    put32(f, at, static_cast<DWORD>(data.size()));
-    put32(f, at + 4, static_cast<DWORD>(headerSize));
-    for (size_t i = 0; i < 9; i++) put16(f, at + 8 + 2 * i, static_cast<BYTE>(type[i]));
-    put16(f, at + 26, 0xFFFF);
-    put16(f, at + 28, kId);
-    f.insert(f.end(), data.begin(), data.end());
-
-    char name[MAX_PATH];
-    std::string path(name, GetModuleFileNameA(nullptr, name, MAX_PATH));
-    const size_t dot = path.find_last_of('.'), slash = path.find_last_of("\\/");
-    if (dot != std::string::npos && dot > slash) path.resize(dot);
-    HFILE file = _lcreat((path + ".res").c_str(), 0);
-    if (file == HFILE_ERROR) return false;
-    const UINT n = static_cast<UINT>(f.size());
-    const bool whole = _lwrite(file, reinterpret_cast<LPCSTR>(f.data()), n) == n;
-    return _lclose(file) == 0 && whole;
-}
-
 bool prepared()
 {
     static const bool ok = [] {
@@ -88,7 +57,8 @@ bool prepared()
             &data);
         put32(data, 0, static_cast<DWORD>(image.size()));
         put32(data, 4, static_cast<DWORD>(data.size()));
-        return writeResources(data);
+        return support::writeFileBytes(support::programResPath(),
+                                       support::resFile({{support::stringId("VORTLBMP"), support::ordinalId(kId), data}}));
     }();
     return ok;
 }
