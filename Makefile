@@ -51,7 +51,7 @@ fuzz: deps
 	done
 
 demo: all
-	build/default/tools/vekdemo build/vekdemo.png
+	build/default/tools/vekdemo build/vekdemo.gif
 
 clean:
 	rm -rf build

@@ -1,9 +1,9 @@
 // Fuzz target: the MCI sequencer's Standard MIDI File decoder on any bytes.
 //
 // The input is copied into a block of exactly its size, so a read past the
-// end is caught; an accepted file has a finite, non-negative length.
+// end is caught. An accepted file has a non-negative length and a schedule of
+// channel messages in time order, none after the end, with 7-bit data.
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -14,8 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     std::unique_ptr<uint8_t[]> exact(new uint8_t[size]);
     std::copy(data, data + size, exact.get());
-    double length;
-    if (!vek::mci::midiFileLength(exact.get(), size, length)) return 0;
-    if (!std::isfinite(length) || length < 0) std::abort();
+    vek::mci::MidiSong song;
+    if (!vek::mci::readMidiFile(exact.get(), size, song)) return 0;
+    if (song.length.count() < 0) std::abort();
+    auto previous = std::chrono::microseconds(0);
+    for (const vek::mci::MidiEvent &event : song.events) {
+        if (event.time < previous || event.time > song.length) std::abort();
+        if (event.status < 0x80 || event.status >= 0xF0 || event.data1 > 0x7F || event.data2 > 0x7F) std::abort();
+        previous = event.time;
+    }
     return 0;
 }

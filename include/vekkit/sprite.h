@@ -128,4 +128,29 @@ VEKKIT_EXPORT void VEKAPI vekAnimateSpriteAbs(LPVEKCONTEXT context, LPVEKSPRITE 
 VEKKIT_EXPORT void VEKAPI vekAnimateSpriteAbsEx(LPVEKCONTEXT context, LPVEKSPRITE sprite, HSPRITEDATA image,
                                                 LONG x, LONG y, LONG anchor, LPVEKMATRIX transform);
 
+/* The frame update. Brings the window up to date with the context through
+   dc (the caller selects and realises the palette): every changed sprite is
+   repainted through the rectangle that covers where it was and where it
+   goes, neighbours closer than 4 pixels merged while the result fits the
+   off-screen image; a changed background, origin or scroll repaints the
+   whole visible area. Consumes the update flags and frees the slots of
+   deleted sprites. */
+VEKKIT_EXPORT void VEKAPI vekUpdateSpriteContext(LPVEKCONTEXT context, HDC dc);
+/* The same with sprite repaints limited to clip (playfield coordinates). */
+VEKKIT_EXPORT void VEKAPI vekUpdateSpriteContextClipped(LPVEKCONTEXT context, HDC dc, LPRECT clip);
+/* Repaints everything (except while a scroll lets the window repaint). */
+VEKKIT_EXPORT void VEKAPI vekRedrawSpriteContext(LPVEKCONTEXT context, HDC dc);
+
+/* Scrolling a context made with VEK_OPTION_TILEMAP: moves the view through
+   the world by (dx, dy), kept inside the world, and returns the move made
+   (dy in the high, dx in the low 16 bits), 0 when the view did not move.
+   Small moves render the exposed strips and move the sprites with the world
+   (those with y = -1 stay where they are in the window); large ones render
+   the whole background again and, unless redraw is off, update the window
+   through dc (0: the window's own DC). Without the option only the sprites
+   move, and the result is 0. */
+VEKKIT_EXPORT DWORD VEKAPI vekScrollSpriteContext(LPVEKCONTEXT context, HDC dc, LONG dx, LONG dy);
+/* Scrolls to world position (x, y). */
+VEKKIT_EXPORT DWORD VEKAPI vekScrollSpriteContextAbs(LPVEKCONTEXT context, HDC dc, LONG x, LONG y);
+
 #endif

@@ -136,7 +136,11 @@ Translation::Translation(const Side &src, const Side &dst) : dstColors_(dst.surf
     // Colour matching into the destination, used for every source but a
     // monochrome one.
     monoWhite_ = rgbOfColor(src.palette, src.bkColor);
-    switch (to) {
+    // Monochrome sources and palette indices shown on the device need no
+    // colour search: their table comes straight from the colours or the
+    // palette's mapping.
+    const bool direct = from == ColorKind::Mono || (from == ColorKind::PalIndex && to == ColorKind::Device);
+    if (!direct) switch (to) {
     case ColorKind::Device:
         choices_ = colorsOf(dst.palette);
         for (unsigned i = 0; i < choices_.size(); i++) choiceRaw_.push_back(physicalIndex(dst.palette, i));

@@ -122,6 +122,37 @@ UINT WINAPI SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PA
     return count;
 }
 
+BOOL WINAPI AnimatePalette(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY *entries)
+{
+    Lock lock;
+    Palette *p = find<Palette>(palette);
+    if (!p || p->stock) return fail(ERROR_INVALID_HANDLE, FALSE);
+    if (!entries) return fail(ERROR_INVALID_PARAMETER, FALSE);
+    const UINT size = static_cast<UINT>(p->entries.size());
+    if (start >= size) return FALSE;
+    count = std::min(count, size - start);
+    // Only entries made for animation change, and with them the system
+    // entries they own while their realisation is current: the pixels that
+    // show those system entries change colour without being drawn again.
+    Display &d = state().display;
+    const bool current = paletteDisplay(d) && p->realized && d.lastRealized == handleValue(palette);
+    for (UINT i = 0; i < count; i++) {
+        PALETTEENTRY &e = p->entries[start + i];
+        if (!(e.peFlags & PC_RESERVED)) continue;
+        e.peRed = entries[i].peRed;
+        e.peGreen = entries[i].peGreen;
+        e.peBlue = entries[i].peBlue;
+        if (!current || start + i >= p->mapping.size()) continue;
+        PALETTEENTRY &sys = d.system[p->mapping[start + i]];
+        if (sys.peFlags & kSysReserved) {
+            sys.peRed = e.peRed;
+            sys.peGreen = e.peGreen;
+            sys.peBlue = e.peBlue;
+        }
+    }
+    return TRUE;
+}
+
 UINT WINAPI GetNearestPaletteIndex(HPALETTE palette, COLORREF color)
 {
     Lock lock;

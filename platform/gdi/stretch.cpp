@@ -2,6 +2,7 @@
 #include "gdi/stretch.h"
 
 #include <algorithm>
+#include <numeric>
 #include <cstdint>
 
 namespace vek::gdi {
@@ -26,6 +27,15 @@ bool mapAxis(int dst, int dstExt, int srcStart, int srcCount, bool flip, int dst
         dn = -dn;
     }
     const int64_t lo = std::max<int64_t>(0, -d0), hi = std::min<int64_t>(dn, dstLimit - d0);
+    if (srcCount == dn && !flip) {
+        // 1:1: destination pixel i reads source pixel srcStart + i.
+        const int64_t a = std::max<int64_t>(lo, -int64_t{srcStart}), b = std::min<int64_t>(hi, int64_t{srcLimit} - srcStart);
+        if (a >= b) return false;
+        first = static_cast<int>(d0 + a);
+        map.resize(static_cast<size_t>(b - a));
+        std::iota(map.begin(), map.end(), static_cast<int>(srcStart + a));
+        return true;
+    }
     for (int64_t i = lo; i < hi; i++) {
         // Source pixel under the centre of destination pixel i.
         int64_t k = (2 * i + 1) * srcCount / (2 * dn);

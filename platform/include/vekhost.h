@@ -21,6 +21,17 @@ VEKHOST_EXPORT void WINAPI vekhostSetScreen(int width, int height, int bitsPerPi
    written. */
 VEKHOST_EXPORT BOOL WINAPI vekhostSaveWindowImage(HWND window, LPCSTR pngFile);
 
+/* Attaches a compiled Win32 resource file (.res, as rc and windres write
+   it) to module (null: the program), replacing the file attached before:
+   FindResourceA then finds the resources of that file. Without an attached
+   file a module's resources come from the .res file beside its own file,
+   named like it with the extension .res. FALSE with GetLastError set when
+   the module or the file does not exist, or ERROR_BAD_FORMAT when the file
+   is damaged (a size that runs past its end, a cut header); the module
+   keeps what it had then. A null resFile detaches the file attached before.
+   Resources found before stay valid. */
+VEKHOST_EXPORT BOOL WINAPI vekhostAttachResources(HMODULE module, LPCSTR resFile);
+
 /* The user-interface hooks. Message boxes, beeps and file dialogs have no
    user interface of their own on the hosted platform: they call these hooks.
    A program (or a test) sets them to show its own, or to script the

@@ -249,10 +249,13 @@ WINGDIAPI UINT WINAPI SetPaletteEntries(HPALETTE palette, UINT start, UINT count
 WINGDIAPI UINT WINAPI GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
 WINGDIAPI HPALETTE WINAPI SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
 WINGDIAPI UINT WINAPI RealizePalette(HDC dc);
+WINGDIAPI BOOL WINAPI AnimatePalette(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY *entries);
 WINGDIAPI UINT WINAPI GetSystemPaletteEntries(HDC dc, UINT start, UINT count, LPPALETTEENTRY entries);
 
 /* Drawing. */
 WINGDIAPI BOOL WINAPI BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
+WINGDIAPI BOOL WINAPI StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                                  int srcWidth, int srcHeight, DWORD rop);
 WINGDIAPI BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
 WINGDIAPI int WINAPI StretchDIBits(HDC dc, int x, int y, int width, int height, int srcX, int srcY, int srcWidth,
                                    int srcHeight, const void *bits, const BITMAPINFO *info, UINT usage, DWORD rop);

@@ -8,6 +8,17 @@ typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define MAKEINTATOM(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(p) ((((ULONG_PTR)(p)) >> 16) == 0)
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCE MAKEINTRESOURCEA
+
+/* Predefined resource types. */
+#define RT_CURSOR MAKEINTRESOURCE(1)
+#define RT_BITMAP MAKEINTRESOURCE(2)
+#define RT_ICON MAKEINTRESOURCE(3)
+#define RT_MENU MAKEINTRESOURCE(4)
+#define RT_DIALOG MAKEINTRESOURCE(5)
+#define RT_STRING MAKEINTRESOURCE(6)
+#define RT_RCDATA MAKEINTRESOURCE(10)
 
 typedef struct tagWNDCLASSA {
     UINT style;
@@ -55,6 +66,15 @@ typedef struct tagWINDOWPOS {
     int cy;
     UINT flags;
 } WINDOWPOS, *LPWINDOWPOS, *PWINDOWPOS;
+
+typedef struct tagPAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+} PAINTSTRUCT, *PPAINTSTRUCT, *LPPAINTSTRUCT;
 
 /* Class styles. */
 #define CS_VREDRAW 0x0001
@@ -154,6 +174,19 @@ typedef struct tagWINDOWPOS {
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)
 #define GWLP_USERDATA (-21)
+
+/* Class data indices. */
+#define GCLP_MENUNAME (-8)
+#define GCLP_HBRBACKGROUND (-10)
+#define GCLP_HCURSOR (-12)
+#define GCLP_HICON (-14)
+#define GCLP_HMODULE (-16)
+#define GCL_CBWNDEXTRA (-18)
+#define GCL_CBCLSEXTRA (-20)
+#define GCLP_WNDPROC (-24)
+#define GCL_STYLE (-26)
+#define GCW_ATOM (-32)
+#define GCL_HBRBACKGROUND GCLP_HBRBACKGROUND
 
 /* PeekMessage options. */
 #define PM_NOREMOVE 0x0000
@@ -274,6 +307,12 @@ WINUSERAPI BOOL WINAPI ShowWindow(HWND window, int command);
 WINUSERAPI LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WINUSERAPI LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WINUSERAPI LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);
+WINUSERAPI ULONG_PTR WINAPI GetClassLongPtrA(HWND window, int index);
+WINUSERAPI ULONG_PTR WINAPI SetClassLongPtrA(HWND window, int index, LONG_PTR value);
+WINUSERAPI DWORD WINAPI GetClassLongA(HWND window, int index);
+WINUSERAPI DWORD WINAPI SetClassLongA(HWND window, int index, LONG value);
+WINUSERAPI WORD WINAPI GetClassWord(HWND window, int index);
+WINUSERAPI WORD WINAPI SetClassWord(HWND window, int index, WORD value);
 WINUSERAPI LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 WINUSERAPI int WINAPI GetWindowTextA(HWND window, LPSTR text, int size);
 WINUSERAPI BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
@@ -293,6 +332,12 @@ WINUSERAPI int WINAPI GetSystemMetrics(int index);
 WINUSERAPI HDC WINAPI GetDC(HWND window);
 WINUSERAPI int WINAPI ReleaseDC(HWND window, HDC dc);
 WINUSERAPI int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush);
+WINUSERAPI BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase);
+WINUSERAPI BOOL WINAPI ValidateRect(HWND window, const RECT *rect);
+WINUSERAPI BOOL WINAPI GetUpdateRect(HWND window, LPRECT rect, BOOL erase);
+WINUSERAPI BOOL WINAPI UpdateWindow(HWND window);
+WINUSERAPI HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
+WINUSERAPI BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint);
 WINUSERAPI DWORD WINAPI GetSysColor(int index);
 WINUSERAPI HBRUSH WINAPI GetSysColorBrush(int index);
 

@@ -178,6 +178,23 @@ const std::string &executablePath()
     return path;
 }
 
+bool resolveModule(HMODULE module, HMODULE &handle, std::string &hostPath)
+{
+    if (module && findBuiltin(module)) {
+        handle = module;
+        hostPath.clear();
+        return true;
+    }
+    LoadedObject object;
+    if (!findObject(module, object)) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return false;
+    }
+    handle = reinterpret_cast<HMODULE>(object.base);
+    hostPath = objectPath(object);
+    return true;
+}
+
 }  // namespace vek::host
 
 using namespace vek::host;

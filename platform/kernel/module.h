@@ -38,6 +38,11 @@ HMODULE registerBuiltinModule(const char *name, const ModuleExport (&exports)[N]
 // The host path of the running program.
 const std::string &executablePath();
 
+// The module a handle names, as the handle that stands for it (null: the
+// program's own) and the host path of its file, empty for a built-in
+// module. False, with the last error set, for a handle of no module.
+bool resolveModule(HMODULE module, HMODULE &handle, std::string &hostPath);
+
 }  // namespace vek::host
 
 #endif

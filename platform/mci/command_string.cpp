@@ -21,6 +21,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "mci/midi_file.h"
@@ -165,8 +166,8 @@ Device *findDevice(Devices &d, const std::string &name)
     return nullptr;
 }
 
-// Reads a MIDI file for its length.
-MCIERROR loadFile(const std::string &file, std::chrono::microseconds &length)
+// Reads a MIDI file into its schedule.
+MCIERROR loadFile(const std::string &file, MidiSong &song)
 {
     HFILE handle = _lopen(file.c_str(), OF_READ);
     if (handle == HFILE_ERROR) return MCIERR_FILE_NOT_FOUND;
@@ -178,10 +179,7 @@ MCIERROR loadFile(const std::string &file, std::chrono::microseconds &length)
         read = _lread(handle, bytes.data(), static_cast<UINT>(size)) == static_cast<UINT>(size);
     }
     _lclose(handle);
-    double microseconds;
-    if (!read || !midiFileLength(bytes.data(), bytes.size(), microseconds) || microseconds > 1e15)
-        return MCIERR_INVALID_FILE;
-    length = std::chrono::microseconds(static_cast<long long>(microseconds + 0.5));
+    if (!read || !readMidiFile(bytes.data(), bytes.size(), song)) return MCIERR_INVALID_FILE;
     return 0;
 }
 
@@ -206,10 +204,10 @@ MCIERROR open(const std::vector<std::string> &words, HWND callback)
     Devices &d = devices();
     std::lock_guard<std::mutex> guard(d.lock);
     if (findDevice(d, name)) return options.alias.empty() ? MCIERR_DEVICE_OPEN : MCIERR_DUPLICATE_ALIAS;
-    std::chrono::microseconds length;
-    if (MCIERROR e = loadFile(file, length)) return e;
+    MidiSong song;
+    if (MCIERROR e = loadFile(file, song)) return e;
     const MCIDEVICEID id = d.nextId++;
-    d.open.push_back(Device{name, id, std::make_unique<Sequencer>(id, length)});
+    d.open.push_back(Device{name, id, std::make_unique<Sequencer>(id, std::move(song))});
     notifyDone(options, callback, id);
     return 0;
 }

@@ -20,15 +20,20 @@
 //              quarter note (500000 until the first one); type 0x2F ends
 //              the track.
 // System exclusive and meta events cancel running status. Tempo events of
-// any track apply to all tracks, from their tick on.
+// any track apply to all tracks, from their tick on. The channel messages of
+// all tracks are merged into one schedule in time order.
 #include "mci/midi_file.h"
 
 #include <algorithm>
-#include <vector>
+#include <utility>
 
 namespace vek::mci {
 
 namespace {
+
+// Files that last longer than this many microseconds (about 31 years) are
+// refused: every time then fits a 64-bit count.
+constexpr double kLongest = 1e15;
 
 class Reader {
 public:
@@ -82,9 +87,10 @@ struct TempoChange {
     uint32_t microsPerQuarter;
 };
 
-// Reads one track; its last tick goes to endTick, its tempo changes are
-// added to tempi.
-bool readTrack(Reader track, uint64_t &endTick, std::vector<TempoChange> &tempi)
+// Reads one track. Its channel messages are added to events, their time
+// fields holding ticks for now; its tempo changes are added to tempi and its
+// last tick goes to endTick.
+bool readTrack(Reader track, std::vector<MidiEvent> &events, std::vector<TempoChange> &tempi, uint64_t &endTick)
 {
     uint64_t tick = 0;
     uint8_t running = 0;
@@ -93,14 +99,21 @@ bool readTrack(Reader track, uint64_t &endTick, std::vector<TempoChange> &tempi)
         uint8_t status;
         if (!track.variableLength(delta) || !track.byte(status)) return false;
         tick += delta;
-        if (status < 0x80) {
-            // Running status: this byte was the first data byte.
-            if (!running) return false;
-            const int more = (running & 0xE0) == 0xC0 ? 0 : 1;
-            if (!track.skip(more)) return false;
-        } else if (status < 0xF0) {
-            running = status;
-            if (!track.skip((status & 0xE0) == 0xC0 ? 1 : 2)) return false;
+        if (status < 0xF0) {
+            uint8_t data[2] = {0, 0};
+            if (status < 0x80) {
+                // Running status: this byte was the first data byte.
+                if (!running) return false;
+                data[0] = status;
+                status = running;
+            } else {
+                running = status;
+                if (!track.byte(data[0])) return false;
+            }
+            if ((status & 0xE0) != 0xC0 && !track.byte(data[1])) return false;
+            // A stray bit 7 in a data byte is dropped rather than refused.
+            events.push_back({std::chrono::microseconds(tick), status, static_cast<uint8_t>(data[0] & 0x7F),
+                              static_cast<uint8_t>(data[1] & 0x7F)});
         } else if (status == 0xF0 || status == 0xF7) {
             running = 0;
             uint32_t length;
@@ -125,9 +138,45 @@ bool readTrack(Reader track, uint64_t &endTick, std::vector<TempoChange> &tempi)
     return true;
 }
 
+// Turns ticks into microseconds from the start; asked for ticks in
+// non-decreasing order.
+class Clock {
+public:
+    // ticksPerSecond is 0 for metrical time, where division counts the ticks
+    // of a quarter note and tempi (sorted by tick) give its duration.
+    Clock(double ticksPerSecond, uint32_t division, const std::vector<TempoChange> &tempi)
+        : ticksPerSecond_(ticksPerSecond), division_(division), next_(tempi.begin()), last_(tempi.end())
+    {
+    }
+
+    double at(uint64_t tick)
+    {
+        if (ticksPerSecond_) return static_cast<double>(tick) * 1e6 / ticksPerSecond_;
+        for (; next_ != last_ && next_->tick <= tick; ++next_) {
+            elapsed_ += static_cast<double>(next_->tick - from_) * tempo_;
+            from_ = next_->tick;
+            tempo_ = next_->microsPerQuarter;
+        }
+        return (elapsed_ + static_cast<double>(tick - from_) * tempo_) / division_;
+    }
+
+private:
+    const double ticksPerSecond_;
+    const uint32_t division_;
+    std::vector<TempoChange>::const_iterator next_, last_;
+    double elapsed_ = 0;      // microseconds times ticks per quarter note, up to from_
+    uint64_t from_ = 0;       // tick of the current tempo's start
+    uint32_t tempo_ = 500000; // microseconds per quarter note until the first change
+};
+
+std::chrono::microseconds rounded(double microseconds)
+{
+    return std::chrono::microseconds(static_cast<long long>(microseconds + 0.5));
+}
+
 }  // namespace
 
-bool midiFileLength(const uint8_t *data, size_t size, double &microseconds)
+bool readMidiFile(const uint8_t *data, size_t size, MidiSong &song)
 {
     Reader file(data, size);
     uint32_t type, length, format, tracks, division;
@@ -139,14 +188,23 @@ bool midiFileLength(const uint8_t *data, size_t size, double &microseconds)
         return false;
     if (format > 1 || tracks == 0 || (format == 0 && tracks != 1) || (division & 0x7FFF) == 0) return false;
 
-    uint64_t endTick = 0;
+    double ticksPerSecond = 0;
+    if (division & 0x8000) {
+        // SMPTE time: a fixed number of ticks a second, whatever the tempo.
+        const int rate = -static_cast<int8_t>(division >> 8);
+        if ((rate != 24 && rate != 25 && rate != 29 && rate != 30) || (division & 0xFF) == 0) return false;
+        ticksPerSecond = (rate == 29 ? 30000.0 / 1001.0 : rate) * (division & 0xFF);
+    }
+
+    std::vector<MidiEvent> events;
     std::vector<TempoChange> tempi;
+    uint64_t endTick = 0;
     uint32_t found = 0;
     while (found < tracks && file.left()) {
         if (!file.bigEndian(4, type) || !file.bigEndian(4, length) || length > file.left()) return false;
         if (type == 0x4D54726B /* MTrk */) {
             uint64_t trackEnd;
-            if (!readTrack(Reader(file.here(), length), trackEnd, tempi)) return false;
+            if (!readTrack(Reader(file.here(), length), events, tempi, trackEnd)) return false;
             endTick = std::max(endTick, trackEnd);
             found++;
         }
@@ -154,27 +212,23 @@ bool midiFileLength(const uint8_t *data, size_t size, double &microseconds)
     }
     if (found < tracks) return false;
 
-    if (division & 0x8000) {
-        // SMPTE time: a fixed number of ticks a second, whatever the tempo.
-        const int rate = -static_cast<int8_t>(division >> 8);
-        if ((rate != 24 && rate != 25 && rate != 29 && rate != 30) || (division & 0xFF) == 0) return false;
-        const double framesPerSecond = rate == 29 ? 30000.0 / 1001.0 : rate;
-        microseconds = static_cast<double>(endTick) * 1e6 / (framesPerSecond * (division & 0xFF));
-        return true;
-    }
     std::stable_sort(tempi.begin(), tempi.end(),
                      [](const TempoChange &a, const TempoChange &b) { return a.tick < b.tick; });
-    double total = 0;
-    uint64_t at = 0;
-    uint32_t tempo = 500000;
-    for (const TempoChange &change : tempi) {
-        if (change.tick >= endTick) break;
-        total += static_cast<double>(change.tick - at) * tempo;
-        at = change.tick;
-        tempo = change.microsPerQuarter;
-    }
-    total += static_cast<double>(endTick - at) * tempo;
-    microseconds = total / division;
+    const double end = Clock(ticksPerSecond, division, tempi).at(endTick);
+    if (!(end <= kLongest)) return false;
+    const std::chrono::microseconds songLength = rounded(end);
+
+    // Tracks are appended one after the other: a stable sort on the tick
+    // merges them and keeps equal ticks in track order.
+    if (tracks > 1)
+        std::stable_sort(events.begin(), events.end(),
+                         [](const MidiEvent &a, const MidiEvent &b) { return a.time < b.time; });
+    Clock clock(ticksPerSecond, division, tempi);
+    for (MidiEvent &event : events)
+        event.time = std::min(rounded(clock.at(static_cast<uint64_t>(event.time.count()))), songLength);
+
+    song.length = songLength;
+    song.events = std::move(events);
     return true;
 }
 

@@ -1,13 +1,22 @@
-// The sequencer's timing thread waits for the end of the current play and
-// posts the notification from there; commands that interrupt a play post
-// the superseded or aborted notification from the caller's thread. Posted
-// messages land in the queue of the thread that owns the notify window.
+// The sequencer's timing thread waits for each event of the current play in
+// turn, sends it to the synthesizer, and at the end posts the notification;
+// commands that interrupt a play post the superseded or aborted notification
+// from the caller's thread. Posted messages land in the queue of the thread
+// that owns the notify window.
+//
+// Events are sent with the lock held, so that once a stop or a new play has
+// released the notes, no message of the old play can sound again.
 #include "mci/sequencer.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "mci/synthesizer.h"
 
 namespace vek::mci {
 
-Sequencer::Sequencer(MCIDEVICEID id, std::chrono::microseconds length)
-    : id_(id), length_(length), timer_([this] { run(); })
+Sequencer::Sequencer(MCIDEVICEID id, MidiSong song)
+    : id_(id), song_(std::move(song)), timer_([this] { run(); })
 {
 }
 
@@ -17,6 +26,7 @@ Sequencer::~Sequencer()
     {
         std::lock_guard<std::mutex> guard(lock_);
         closing_ = true;
+        if (playing_) silence();
         aborted = takeNotification();
     }
     changed_.notify_all();
@@ -32,12 +42,26 @@ bool Sequencer::playing()
 
 void Sequencer::play(std::chrono::microseconds from, bool notify, HWND notifyWindow)
 {
+    Synthesizer *const synth = Synthesizer::shared();
     HWND interrupted;
     {
         std::lock_guard<std::mutex> guard(lock_);
         interrupted = takeNotification();
+        if (playing_) silence();
+        synth_ = synth;
+        const auto &events = song_.events;
+        next_ = static_cast<size_t>(
+            std::lower_bound(events.begin(), events.end(), from,
+                             [](const MidiEvent &e, std::chrono::microseconds t) { return e.time < t; }) -
+            events.begin());
+        // Starting part-way, the programs, controllers, pressures and bends
+        // set before that point go out first, so the channels sound as they
+        // would there.
+        if (synth_)
+            for (size_t i = 0; i < next_; i++)
+                if (events[i].status >= 0xB0) synth_->send(events[i]);
         playing_ = true;
-        end_ = std::chrono::steady_clock::now() + (length_ - from);
+        origin_ = std::chrono::steady_clock::now() - from;
         notifyWindow_ = notify ? notifyWindow : nullptr;
         generation_++;
     }
@@ -47,6 +71,7 @@ void Sequencer::play(std::chrono::microseconds from, bool notify, HWND notifyWin
 
 void Sequencer::run()
 {
+    const auto &events = song_.events;
     std::unique_lock<std::mutex> held(lock_);
     while (!closing_) {
         if (!playing_) {
@@ -54,14 +79,30 @@ void Sequencer::run()
             continue;
         }
         const unsigned generation = generation_;
-        changed_.wait_until(held, end_, [&] { return closing_ || generation != generation_; });
-        if (closing_ || generation != generation_ || std::chrono::steady_clock::now() < end_) continue;
+        // Without a synthesizer only the end matters.
+        const bool sending = synth_ && next_ < events.size();
+        const auto due = origin_ + (sending ? events[next_].time : song_.length);
+        changed_.wait_until(held, due, [&] { return closing_ || generation != generation_; });
+        const auto now = std::chrono::steady_clock::now();
+        if (closing_ || generation != generation_ || now < due) continue;
+        if (sending) {
+            // Everything due by now goes out together.
+            for (const auto played = now - origin_; next_ < events.size() && events[next_].time <= played; next_++)
+                synth_->send(events[next_]);
+            continue;
+        }
         playing_ = false;
+        silence();
         HWND done = takeNotification();
         held.unlock();
         post(done, MCI_NOTIFY_SUCCESSFUL);
         held.lock();
     }
+}
+
+void Sequencer::silence()
+{
+    if (synth_) synth_->allNotesOff();
 }
 
 HWND Sequencer::takeNotification()

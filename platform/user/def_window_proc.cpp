@@ -65,6 +65,23 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
                          MAKELONG(client.right - client.left, client.bottom - client.top));
         return 0;
     }
+    case WM_PAINT: {
+        // Whatever the window does not paint is validated.
+        PAINTSTRUCT ps;
+        BeginPaint(window, &ps);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: {
+        // The class background brush fills the client area; without one the
+        // background stays as it is and still needs erasing.
+        const auto brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
+        if (!brush) return 0;
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+        return 1;
+    }
     default: return 0;
     }
 }

@@ -84,6 +84,18 @@ bool nextMessage(MSG &out, HWND filter, UINT first, UINT last, bool remove, bool
             if (remove) q.quit = false;
             return true;
         }
+        // Windows with something to paint come last, after the quit.
+        if (first <= WM_PAINT && WM_PAINT <= last && filter != kThreadMessages) {
+            const unsigned seen = q.paintRequests;
+            held.unlock();
+            HWND paint = windowToPaint(windows);
+            held.lock();
+            if (paint) {
+                out = MSG{paint, WM_PAINT, 0, 0, messageTime(), POINT{0, 0}};
+                return true;
+            }
+            if (q.paintRequests != seen) continue;  // invalidated while we looked
+        }
         if (!wait) return false;
         q.arrived.wait(held);
     }

@@ -29,6 +29,7 @@ struct WindowClass {
     ATOM atom = 0;
     WNDCLASSA info{};  // lpszClassName and lpszMenuName point at the strings below
     std::string menuName;
+    std::vector<BYTE> extra;  // cbClsExtra bytes
     int windows = 0;  // windows of the class that exist
 };
 
@@ -50,6 +51,7 @@ struct MessageQueue {
     std::deque<std::shared_ptr<SentMessage>> sent;
     bool quit = false;  // PostQuitMessage called; WM_QUIT comes when nothing else is waiting
     int quitCode = 0;
+    unsigned paintRequests = 0;  // counts invalidations of the queue's windows
 };
 
 struct Window {
@@ -70,6 +72,8 @@ struct Window {
     bool visible = false;
     bool needSize = false;    // overlapped windows: WM_SIZE and WM_MOVE wait for the first ShowWindow
     bool destroying = false;  // DestroyWindow under way: no second destruction
+    RECT invalid{};           // update rectangle in client coordinates; empty when none
+    bool erase = false;       // the update rectangle wants WM_ERASEBKGND
     std::shared_ptr<gdi::Surface> surface;
     std::shared_ptr<MessageQueue> queue;
 };
@@ -120,6 +124,14 @@ LRESULT sendDirect(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Sends WM_SIZE and WM_MOVE with a window's client size and place; false
 // when the window no longer exists.
 bool sendSizeAndMove(HWND window);
+
+// Adds a client rectangle (null: the whole client area) to a window's
+// update rectangle and wakes its thread; the lock must not be held.
+void invalidate(HWND window, const RECT *rect, bool erase);
+
+// A visible window of the calling thread's queue with something to paint,
+// among windows (all of the thread's windows when empty), or null.
+HWND windowToPaint(const std::vector<HWND> &windows);
 
 // Sets the last error and returns v.
 template <class T>

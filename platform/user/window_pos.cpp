@@ -42,6 +42,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
 BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags)
 {
     WINDOWPOS pos;
+    bool repaint = false;
     {
         Lock lock;
         Window *w = findWindow(window);
@@ -66,11 +67,13 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width,
         const RECT rect{px, py, px + cx, py + cy};
         const RECT client = clientOf(rect, w->style, w->exStyle);
         const int cw = client.right - client.left, ch = client.bottom - client.top;
-        if ((cw != w->surface->width || ch != w->surface->height) &&
-            !vek::gdi::resizeWindowSurface(*w->surface, cw, ch))
+        const bool resized = cw != w->surface->width || ch != w->surface->height;
+        if (resized && !vek::gdi::resizeWindowSurface(*w->surface, cw, ch))
             return fail(ERROR_NOT_ENOUGH_MEMORY, FALSE);
         w->rect = rect;
         w->client = client;
+        // A window shown or resized is painted again as a whole.
+        repaint = !(pos.flags & SWP_NOREDRAW) && (((pos.flags & SWP_SHOWWINDOW) && !w->visible) || resized);
         if (pos.flags & SWP_SHOWWINDOW) {
             w->visible = true;
             w->style |= WS_VISIBLE;
@@ -81,6 +84,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width,
         }
     }
     SendMessageA(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    if (repaint) invalidate(window, nullptr, true);
     return TRUE;
 }
 

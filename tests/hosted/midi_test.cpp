@@ -1,14 +1,23 @@
 // MIDI playback end to end on the hosted platform: the built-in MCI's
 // command strings, its Standard MIDI File decoder and real-time sequencer,
-// and the library's MIDI calls driven by a real message loop.
+// the sound it makes through FluidSynth, and the library's MIDI calls driven
+// by a real message loop.
 #include <vekkit.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include "mci/midi_file.h"
 
 namespace fs = std::filesystem;
 
@@ -124,6 +133,60 @@ bool pumpUntil(Done done, DWORD timeoutMs, std::vector<WPARAM> *notifications = 
     }
 }
 
+// Plays a MIDI file to its end and exits; the caller's process is the
+// child of a death test, run with VEKHOST_AUDIO_FILE set before its first play.
+[[noreturn]] void playToTheEndAndExit(const std::string &midiFile, const std::string &audioFile)
+{
+    setenv("VEKHOST_AUDIO_FILE", audioFile.c_str(), 1);
+    bool ended = false;
+    if (sendString()(("open sequencer!" + midiFile + " alias sound").c_str(), nullptr, 0, nullptr) == 0 &&
+        sendString()("play sound", nullptr, 0, nullptr) == 0) {
+        char mode[16] = "";
+        for (const DWORD start = GetTickCount(); !ended && GetTickCount() - start < 5000; Sleep(10))
+            ended = sendString()("status sound mode", mode, sizeof mode, nullptr) == 0 && std::string(mode) == "stopped";
+        sendString()("close sound", nullptr, 0, nullptr);
+    }
+    std::exit(ended ? 0 : 1);  // the exit completes the audio file
+}
+
+// Plays a MIDI file in a process of its own whose synthesizer writes raw
+// 16-bit samples to a file; returns the largest sample magnitude there, or
+// -1 when no audio file was made (no FluidSynth or no sound font). The child
+// runs the calling test again up to this death test, so the test may hold
+// only one.
+int loudestSample(const std::string &midiFile, const std::string &name)
+{
+    const std::string audioFile = (fs::temp_directory_path() / ("vekkit-midi-" + name)).string();
+    fs::remove(audioFile);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(playToTheEndAndExit(midiFile, audioFile), ::testing::ExitedWithCode(0), "");
+    std::ifstream in(audioFile, std::ios::binary);
+    if (!in) return -1;
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_GT(bytes.size(), 0u) << name;
+    int loudest = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto sample = static_cast<int16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                 static_cast<unsigned char>(bytes[i + 1]) << 8);
+        loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
+    }
+    return loudest;
+}
+
+// Every play of this program sounds into an audio file rather than from
+// the speakers (a sound test's own process names another file): quiet on a
+// developer's machine, and the synthesizer is driven where there is no
+// sound device.
+class AudioToFile : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        setenv("VEKHOST_AUDIO_FILE", (fs::temp_directory_path() / "vekkit-midi-playback.raw").c_str(), 0);
+    }
+};
+
+const auto *const kAudioToFile = ::testing::AddGlobalTestEnvironment(new AudioToFile);
+
 }  // namespace
 
 // Runs first: nothing of the library is initialised yet.
@@ -209,6 +272,58 @@ TEST(MciSequencer, MalformedFilesAreInvalid)
     }
     EXPECT_EQ(errorText(MCIERR_INVALID_FILE), "The specified file cannot be played on the specified MCI device. "
                                               "The file may be corrupt, or not in the correct format.");
+}
+
+TEST(MciSequencer, ScheduleMergesTracksThroughTheTempoMap)
+{
+    // 96 ticks a quarter note: 0.5 s a quarter, then 0.25 s from tick 96 on.
+    // The second track uses running status, twice across a new status.
+    const Bytes file = smf(1, 96,
+                           {track({{0, tempo(500000)}, {96, tempo(250000)}, {0, {0x91, 70, 1}}}, 96),
+                            track({{0, {0xC0, 5}},
+                                   {0, {0x90, 60, 100}},
+                                   {48, {64, 100}},
+                                   {48, {60, 0}},
+                                   {0, {0xB0, 7, 100}},
+                                   {48, {10, 64}},
+                                   {0, {0xE0, 0, 64}},
+                                   {48, {0x80, 64, 0}}},
+                                  0)});
+    vek::mci::MidiSong song;
+    ASSERT_TRUE(vek::mci::readMidiFile(file.data(), file.size(), song));
+    EXPECT_EQ(song.length.count(), 750000);
+    using Event = std::array<long long, 4>;  // microseconds, status, data bytes
+    std::vector<Event> schedule;
+    for (const vek::mci::MidiEvent &e : song.events)
+        schedule.push_back({e.time.count(), e.status, e.data1, e.data2});
+    // At tick 96 the first track's message comes first.
+    EXPECT_EQ(schedule, (std::vector<Event>{{0, 0xC0, 5, 0},
+                                            {0, 0x90, 60, 100},
+                                            {250000, 0x90, 64, 100},
+                                            {500000, 0x91, 70, 1},
+                                            {500000, 0x90, 60, 0},
+                                            {500000, 0xB0, 7, 100},
+                                            {625000, 0xB0, 10, 64},
+                                            {625000, 0xE0, 0, 64},
+                                            {750000, 0x80, 64, 0}}));
+}
+
+// Each sound test has a process of its own, so one death test a test.
+TEST(MciSequencer, NotesSoundThroughFluidSynth)
+{
+    const std::string note = writeFile("sound-note.mid", noteFile(480, 300000));  // 0.3 s of middle C
+    const int loudest = loudestSample(note, "note.raw");
+    if (loudest < 0) GTEST_SKIP() << "no FluidSynth or no General MIDI sound font on this machine";
+    EXPECT_GT(loudest, 100);
+}
+
+TEST(MciSequencer, RestsAreSilent)
+{
+    const std::string rests =
+        writeFile("sound-rests.mid", smf(0, 480, {track({{0, tempo(300000)}, {0, {0xC0, 0}}}, 480)}));
+    const int loudest = loudestSample(rests, "rests.raw");
+    if (loudest < 0) GTEST_SKIP() << "no FluidSynth or no General MIDI sound font on this machine";
+    EXPECT_LE(loudest, 1) << "only the dither of the 16-bit samples";
 }
 
 class MidiPlayback : public ::testing::Test {

@@ -275,3 +275,17 @@ TEST(DefaultUI, MessageBoxAnswersOkAndDialogsCancelWithoutADisplay)
     if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
     if (!wayland.empty()) setenv("WAYLAND_DISPLAY", wayland.c_str(), 1);
 }
+
+TEST(BeepHook, MessageBeepPassesItsTypeToTheHook)
+{
+    static std::vector<UINT> beeps;
+    beeps.clear();
+    VEKHOSTUI ui{};
+    ui.beep = [](UINT type) { beeps.push_back(type); };
+    vekhostSetUI(&ui);
+    EXPECT_TRUE(MessageBeep(MB_ICONHAND));
+    EXPECT_TRUE(MessageBeep(0xFFFFFFFF));
+    vekhostSetUI(nullptr);
+    EXPECT_TRUE(MessageBeep(MB_OK));
+    EXPECT_EQ(beeps, (std::vector<UINT>{MB_ICONHAND, 0xFFFFFFFF})) << "the default beeps silently";
+}

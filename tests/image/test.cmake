@@ -10,3 +10,8 @@ if(TARGET bdf2fnt AND VEKKIT_PCF2BDF AND EXISTS "${VEKKIT_DEMO_FONT_PCF}")
   set_tests_properties(font_conversion PROPERTIES TIMEOUT 120
     ENVIRONMENT "VEKHOST_PREFIX=${CMAKE_CURRENT_BINARY_DIR}/prefix-font_conversion")
 endif()
+
+# The tests make compressed bitmap resources with the library's LZSS encoder,
+# which is internal: it is compiled in.
+target_sources(test_image PRIVATE ${PROJECT_SOURCE_DIR}/objfile/lzss.cpp)
+target_include_directories(test_image PRIVATE ${PROJECT_SOURCE_DIR})

@@ -277,3 +277,33 @@ TEST_F(PaletteDisplay, MonochromeBecomesStaticBlackAndWhiteUnderAnyPalette)
     SelectPalette(canvas.dc, old, FALSE);
     DeleteObject(pal);
 }
+
+TEST_F(PaletteDisplay, AnimationRecoloursShownPixelsOfReservedEntriesOnly)
+{
+    HPALETTE pal = makePalette({{11, 21, 31, PC_RESERVED}, {41, 51, 61, 0}});
+    Canvas canvas;
+    HPALETTE old = SelectPalette(canvas.dc, pal, FALSE);
+    RealizePalette(canvas.dc);
+    const RECT first{0, 0, 2, 1}, second{2, 0, 4, 1};
+    HBRUSH brush0 = CreateSolidBrush(PALETTEINDEX(0)), brush1 = CreateSolidBrush(PALETTEINDEX(1));
+    FillRect(canvas.dc, &first, brush0);
+    FillRect(canvas.dc, &second, brush1);
+    ASSERT_EQ(GetPixel(canvas.dc, 0, 0), RGB(11, 21, 31));
+
+    const PALETTEENTRY next[2] = {{200, 100, 50, PC_RESERVED}, {1, 2, 3, PC_RESERVED}};
+    EXPECT_TRUE(AnimatePalette(pal, 0, 2, next));
+    EXPECT_EQ(GetPixel(canvas.dc, 1, 0), RGB(200, 100, 50)) << "drawn pixels change without being drawn again";
+    EXPECT_EQ(GetPixel(canvas.dc, 3, 0), RGB(41, 51, 61)) << "an entry not made for animation stays";
+    PALETTEENTRY now[2];
+    ASSERT_EQ(GetPaletteEntries(pal, 0, 2, now), 2u);
+    EXPECT_EQ(now[0].peRed, 200);
+    EXPECT_EQ(now[0].peFlags, PC_RESERVED);
+    EXPECT_EQ(now[1].peRed, 41);
+    EXPECT_EQ(countHolding(200, 100, 50), 1);
+
+    EXPECT_FALSE(AnimatePalette(pal, 2, 1, next)) << "first entry past the palette";
+    SelectPalette(canvas.dc, old, FALSE);
+    DeleteObject(brush0);
+    DeleteObject(brush1);
+    DeleteObject(pal);
+}

@@ -56,7 +56,9 @@ TEST(Module, FileNameTruncatesToTheBuffer)
     EXPECT_EQ(buffer[length - 1], onWine() ? name[length - 1] : '\0');
     EXPECT_EQ(buffer[length], 'x') << "nothing written past the buffer";
     EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, 1), 1u);
-    if (!onWine()) EXPECT_EQ(buffer[0], '\0');
+    if (!onWine()) {
+        EXPECT_EQ(buffer[0], '\0');
+    }
 }
 
 TEST(Module, SystemModuleExportsItsFunctions)

@@ -1,0 +1,4 @@
+# The MIDI file decoder of the hosted MCI is internal to vekhost: its schedule
+# test compiles it in.
+target_sources(test_hosted PRIVATE ${PROJECT_SOURCE_DIR}/platform/mci/midi_file.cpp)
+target_include_directories(test_hosted PRIVATE ${PROJECT_SOURCE_DIR}/platform)
