@@ -54,6 +54,7 @@ HSPRITEDATA makeDisc(BYTE colour)
 struct Scene {
     HWND window;
     HDC dc;
+    HPALETTE palette;
     LPVEKCONTEXT ctx;
     std::vector<HSPRITEDATA> images;
     struct Mover {
@@ -71,6 +72,17 @@ struct Scene {
         window = CreateWindowExA(0, "VekBenchFrame", "", WS_POPUP | WS_VISIBLE, 0, 0, kW, kH, nullptr, nullptr,
                                  nullptr, nullptr);
         dc = GetDC(window);
+        // A palette of the application's own, realised as a game would.
+        struct {
+            WORD version, count;
+            PALETTEENTRY entries[256];
+        } log{0x300, 256, {}};
+        GetSystemPaletteEntries(dc, 0, 256, log.entries);
+        for (int i = 10; i < 246; i++)
+            log.entries[i] = PALETTEENTRY{BYTE(i), BYTE(255 - i), BYTE(i * 7), PC_NOCOLLAPSE};
+        palette = CreatePalette(reinterpret_cast<LOGPALETTE *>(&log));
+        SelectPalette(dc, palette, FALSE);
+        RealizePalette(dc);
         ctx = vekCreateSpriteContext(window, dc, sprites, offscreenWidth, offscreenHeight, 20, nullptr, kW, kH);
         for (int i = 0; i < 8; i++) images.push_back(makeDisc(static_cast<BYTE>(30 + 20 * i)));
         std::mt19937 rng(1);
@@ -88,6 +100,7 @@ struct Scene {
         for (HSPRITEDATA image : images) vekDeleteSpriteData(image);
         ReleaseDC(window, dc);
         DestroyWindow(window);
+        DeleteObject(palette);
     }
 
     // Moves every sprite one step, bouncing at the edges; returns the

@@ -164,6 +164,22 @@ Translation::Translation(const Side &src, const Side &dst) : dstColors_(dst.surf
     }
     kind_ = Kind::Table;
     const int bpp = src.surface.bitsPerPixel();
+    // Palette indices on the device through a realised palette: the table
+    // depends only on the indices and the palette's mapping, which stay the
+    // same from one call to the next while a frame is shown rectangle by
+    // rectangle. The last such table is kept per thread.
+    struct Recent {
+        std::vector<WORD> indices;
+        std::vector<BYTE> mapping;
+        std::vector<uint32_t> table;
+    };
+    thread_local Recent recent;
+    const bool remembered = from == ColorKind::PalIndex && to == ColorKind::Device && src.palette.realized;
+    if (remembered && !recent.table.empty() && recent.table.size() == (size_t{1} << bpp) &&
+        recent.indices == src.surface.indices && recent.mapping == src.palette.mapping) {
+        table_ = recent.table;
+        return;
+    }
     table_.resize(size_t{1} << bpp);
     for (uint32_t v = 0; v < table_.size(); v++) {
         if (from == ColorKind::Mono)
@@ -174,6 +190,7 @@ Translation::Translation(const Side &src, const Side &dst) : dstColors_(dst.surf
         else
             table_[v] = match(colorOfRaw(src, v));
     }
+    if (remembered) recent = Recent{src.surface.indices, src.palette.mapping, table_};
 }
 
 uint32_t Translation::match(COLORREF c) const

@@ -88,7 +88,11 @@ void copyRows(Surface &dst, const RECT &r, const RasterSource &src, bool upward)
 void copyRows8(Surface &dst, const RECT &r, const RasterSource &src, const uint32_t *table)
 {
     BYTE lut[256];
-    for (int v = 0; v < 256; v++) lut[v] = static_cast<BYTE>(table[v]);
+    bool same = true;  // a palette realised one to one maps every value to itself
+    for (int v = 0; v < 256; v++) {
+        lut[v] = static_cast<BYTE>(table[v]);
+        same = same && lut[v] == v;
+    }
     const int n = r.right - r.left;
     for (int j = 0; j < r.bottom - r.top; j++) {
         const int sy = src.rows ? (*src.rows)[static_cast<size_t>(j)] : src.y0 + j;
@@ -97,6 +101,8 @@ void copyRows8(Surface &dst, const RECT &r, const RasterSource &src, const uint3
         if (src.columns) {
             const int *cols = src.columns->data();
             for (int i = 0; i < n; i++) d[i] = lut[s[cols[i]]];
+        } else if (same) {
+            std::memcpy(d, s + src.x0, static_cast<size_t>(n));
         } else {
             s += src.x0;
             for (int i = 0; i < n; i++) d[i] = lut[s[i]];
