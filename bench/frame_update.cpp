@@ -1,7 +1,8 @@
 // Frames per second of the frame update: N moving 32 x 32 RLE sprites on a
 // 640 x 480 playfield shown in a hosted window, composed through a 160 x 120
 // off-screen image, beside recomposing the whole visible area every frame
-// (an off-screen image as large as the playfield and a full redraw).
+// (an off-screen image as large as the playfield and a full redraw), and
+// beside redrawing the same context whole.
 //
 // Counters: frames per second (items per second) and dirty_px, the area of
 // the changed sprites' old-and-new rectangles per frame, which is what the
@@ -144,5 +145,18 @@ void BM_FullRecomposition(benchmark::State &state)
     state.counters["dirty_px"] = benchmark::Counter(static_cast<double>(kW) * kH);
 }
 BENCHMARK(BM_FullRecomposition)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// The same 160 x 120 off-screen context redrawn whole every frame: the
+// background painted into the window, then every sprite composed.
+void BM_RedrawSameContext(benchmark::State &state)
+{
+    Scene scene(static_cast<int>(state.range(0)), 160, 120);
+    for (auto _ : state) {
+        scene.step();
+        vekRedrawSpriteContext(scene.ctx, scene.dc);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RedrawSameContext)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
