@@ -3,6 +3,7 @@
 // written by ImageMagick, and damaged files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <numeric>
 #include <random>
@@ -39,9 +40,9 @@ Bytes skip(BYTE n) { return {0, 2, n, 0}; }
 
 Bytes absolute(const Bytes &pixels)
 {
-    Bytes b = {0, static_cast<BYTE>(pixels.size())};
-    b.insert(b.end(), pixels.begin(), pixels.end());
-    if (pixels.size() & 1) b.push_back(0);
+    Bytes b(2 + pixels.size() + (pixels.size() & 1), 0);
+    b[1] = static_cast<BYTE>(pixels.size());
+    std::copy(pixels.begin(), pixels.end(), b.begin() + 2);
     return b;
 }
 

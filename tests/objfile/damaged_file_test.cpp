@@ -111,9 +111,8 @@ TEST_F(DamagedFile, AbsurdTotals)
             EXPECT_EQ(vekLoadObject(file_, kHeader, 0), nullptr) << total << " " << method;
         }
         if (total >= 0x7FFFFFFF) {
-            Bytes bare;
-            append32(bare, total);
-            bare.resize(64, 0);
+            Bytes bare(64, 0);
+            for (int i = 0; i < 4; i++) bare[static_cast<size_t>(i)] = static_cast<BYTE>(total >> 8 * i);
             setContents(bare);
             expectAllFail("bare size", 0);
         }
