@@ -4,6 +4,8 @@
 
 #include <vekkit/records.h>
 
+#include <cstdint>
+
 #include "raster/di_image.h"
 
 namespace vek {
@@ -31,6 +33,20 @@ LONG DDSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRI
 struct BlitRect {
     LONG x, y, width, height, srcX, srcY;
 };
+
+// One axis of a piece (a composite element, a tile) that starts at `start`
+// in the coordinates of a window drawn from `window` on, at destination
+// `at`, `size` pixels long: the window starts inside the piece, or the piece
+// inside the window. Gives the piece's first pixel drawn, where it lands and
+// the length left to the blit's own clipping.
+struct AxisPiece {
+    int64_t from, at, size;
+};
+inline AxisPiece placePiece(int64_t window, int64_t at, int64_t size, int64_t start)
+{
+    if (window > start) return AxisPiece{window - start, at, size};
+    return AxisPiece{0, at + (start - window), size - (start - window)};
+}
 
 // Clips r to the source and destination images in the blit's fixed order:
 // negative source, then destination coordinates move both origins, then the

@@ -83,24 +83,9 @@ LONG CompositeSpriteBlt(LPVEKCONTEXT ctx, HSPRITEDATA dst, LONG x, LONG y, LONG 
         if (e.left + e.width < srcX || int64_t{srcX} + width < e.left || srcY > e.top + e.height ||
             int64_t{srcY} + height < e.top)
             continue;
-        // The window starts inside the element, or the element starts inside
-        // the window.
-        int64_t fromX = 0, atX = x, w = width;
-        if (srcX > e.left)
-            fromX = srcX - e.left;
-        else {
-            atX += e.left - srcX;
-            w -= e.left - srcX;
-        }
-        int64_t fromY = 0, atY = y, h = height;
-        if (srcY > e.top)
-            fromY = srcY - e.top;
-        else {
-            atY += e.top - srcY;
-            h -= e.top - srcY;
-        }
-        SpriteBltCore(dst, toLong(atX), toLong(atY), toLong(w), toLong(h), e.image, toLong(fromX), toLong(fromY),
-                      e.mirrored);
+        const AxisPiece px = placePiece(srcX, x, width, e.left), py = placePiece(srcY, y, height, e.top);
+        SpriteBltCore(dst, toLong(px.at), toLong(py.at), toLong(px.size), toLong(py.size), e.image,
+                      toLong(px.from), toLong(py.from), e.mirrored);
     }
     return 1;
 }

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "common/le.h"
+#include "raster/blit.h"
 #include "raster/dispatch.h"
 #include "sprite/tile_render.h"
 
@@ -40,10 +41,10 @@ void renderPiece(LPVEKCONTEXT ctx, LONG wx, LONG wy, LONG bx, LONG by, LONG w, L
         HSPRITEDATA image = ctx->imageTable[index];
         if (!image) continue;
         // The tile's part inside the piece; the blitter clips to the image.
-        const LONG sx = wx > left ? wx - left : 0, column = wx > left ? bx : bx + (left - wx);
-        const LONG sy = wy > top ? wy - top : 0, row = wy > top ? by : by + (top - wy);
-        const LONG cw = wx > left ? w : w - (left - wx), ch = wy > top ? h : h - (top - wy);
-        vek::SpriteBltDispatch(ctx, buffer, column, row, cw, ch, image, sx, sy, 0, nullptr);
+        const vek::AxisPiece px = vek::placePiece(wx, bx, w, left), py = vek::placePiece(wy, by, h, top);
+        vek::SpriteBltDispatch(ctx, buffer, static_cast<LONG>(px.at), static_cast<LONG>(py.at),
+                               static_cast<LONG>(px.size), static_cast<LONG>(py.size), image,
+                               static_cast<LONG>(px.from), static_cast<LONG>(py.from), 0, nullptr);
     }
 }
 

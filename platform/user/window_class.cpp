@@ -146,24 +146,13 @@ DWORD WINAPI SetClassLongA(HWND window, int index, LONG value)
 
 // Word values: extra bytes, or (as Windows keeps for old programs) the
 // class fields through their negative indices.
-WORD WINAPI GetClassWord(HWND window, int index)
-{
-    if (index < 0) return static_cast<WORD>(classValue(window, index, nullptr));
-    Lock lock;
-    Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, WORD{0});
-    BYTE *at = classExtra(*w->cls, index, sizeof(WORD));
-    if (!at) return fail(ERROR_INVALID_INDEX, WORD{0});
-    WORD v;
-    std::memcpy(&v, at, sizeof v);
-    return v;
-}
+namespace {
 
-WORD WINAPI SetClassWord(HWND window, int index, WORD value)
+WORD wordValue(HWND window, int index, const WORD *value)
 {
     if (index < 0) {
-        const LONG_PTR wide = value;
-        return static_cast<WORD>(classValue(window, index, &wide));
+        const LONG_PTR wide = value ? *value : 0;
+        return static_cast<WORD>(classValue(window, index, value ? &wide : nullptr));
     }
     Lock lock;
     Window *w = findWindow(window);
@@ -172,6 +161,18 @@ WORD WINAPI SetClassWord(HWND window, int index, WORD value)
     if (!at) return fail(ERROR_INVALID_INDEX, WORD{0});
     WORD old;
     std::memcpy(&old, at, sizeof old);
-    std::memcpy(at, &value, sizeof value);
+    if (value) std::memcpy(at, value, sizeof *value);
     return old;
+}
+
+}  // namespace
+
+WORD WINAPI GetClassWord(HWND window, int index)
+{
+    return wordValue(window, index, nullptr);
+}
+
+WORD WINAPI SetClassWord(HWND window, int index, WORD value)
+{
+    return wordValue(window, index, &value);
 }
