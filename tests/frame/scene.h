@@ -1,8 +1,4 @@
 // A window for frame-update tests and the images and tile maps they draw.
-//
-// The window's DC has a palette whose entries 10..245 are distinct colours
-// (red component = index), so a pixel read back with GetPixel names the
-// palette index that was drawn there.
 #pragma once
 
 #include <vekkit.h>
@@ -13,68 +9,13 @@
 #include <vector>
 
 #include "raster/sprite_images.h"
+#include "support/palette_window.h"
 
 namespace frame {
 
-inline COLORREF colourOf(int i) { return RGB(i, 255 - i, (i * 7) & 255); }
-
-// The index whose colour c is, or -1 for any other colour.
-inline int indexOf(COLORREF c)
-{
-    const int i = GetRValue(c);
-    return colourOf(i) == c && i >= 10 && i < 246 ? i : -1;
-}
-
-class Window {
-public:
-    Window(int width, int height)
-    {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "VekFrameTest";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, "VekFrameTest", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
-        dc = GetDC(window);
-        struct {
-            WORD version, count;
-            PALETTEENTRY entries[256];
-        } log{0x300, 256, {}};
-        GetSystemPaletteEntries(dc, 0, 256, log.entries);
-        for (int i = 10; i < 246; i++) {
-            const COLORREF c = colourOf(i);
-            log.entries[i] = PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), PC_NOCOLLAPSE};
-        }
-        palette = CreatePalette(reinterpret_cast<LOGPALETTE *>(&log));
-        oldPalette = SelectPalette(dc, palette, FALSE);
-        RealizePalette(dc);
-    }
-    ~Window()
-    {
-        SelectPalette(dc, oldPalette, FALSE);
-        ReleaseDC(window, dc);
-        DestroyWindow(window);
-        DeleteObject(palette);
-    }
-    Window(const Window &) = delete;
-    Window &operator=(const Window &) = delete;
-
-    // Paints the whole client area with palette index i.
-    void paint(int i)
-    {
-        RECT r;
-        GetClientRect(window, &r);
-        HBRUSH brush = CreateSolidBrush(PALETTEINDEX(i));
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
-    }
-    int at(int x, int y) const { return indexOf(GetPixel(dc, x, y)); }
-
-    HWND window = nullptr;
-    HDC dc = nullptr;
-    HPALETTE palette = nullptr, oldPalette = nullptr;
-};
+using support::colourOf;
+using support::indexOf;
+using Window = support::PaletteWindow;
 
 // Images owned by a test, with their pixels as first made (before any
 // in-place mirroring), top row first, rt::kClear where transparent.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sprite_images.h"
+#include "support/palette_window.h"
 
 namespace {
 
@@ -100,46 +101,17 @@ TEST_F(DDPair, MixedWithDIRecordIsRefused)
 
 namespace {
 
-// A window whose DC shows palette indices 10..245 as distinct colours; the
-// colour of index i is colourOf(i).
-COLORREF colourOf(int i) { return RGB(i, 255 - i, (i * 7) & 255); }
+using support::colourOf;
 
+// A 64 x 64 window with the test palette, painted black.
 struct Window : ::testing::Test {
-    HWND window = nullptr;
-    HDC dc = nullptr;
-    HPALETTE palette = nullptr, oldPalette = nullptr;
+    support::PaletteWindow win{64, 64};
+    HDC dc = win.dc;
 
     void SetUp() override
     {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "VekDIBBltTest";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, "VekDIBBltTest", "", WS_POPUP | WS_VISIBLE, 0, 0, 64, 64, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
-        ASSERT_NE(window, nullptr);
-        dc = GetDC(window);
-        struct {
-            WORD version, count;
-            PALETTEENTRY entries[256];
-        } log{0x300, 256, {}};
-        GetSystemPaletteEntries(dc, 0, 256, log.entries);
-        for (int i = 10; i < 246; i++) {
-            COLORREF c = colourOf(i);
-            log.entries[i] = PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), PC_NOCOLLAPSE};
-        }
-        palette = CreatePalette(reinterpret_cast<LOGPALETTE *>(&log));
-        oldPalette = SelectPalette(dc, palette, FALSE);
-        RealizePalette(dc);
+        ASSERT_NE(win.window, nullptr);
         fill(dc, 0, 0, 64, 64, RGB(0, 0, 0));
-    }
-    void TearDown() override
-    {
-        SelectPalette(dc, oldPalette, FALSE);
-        ReleaseDC(window, dc);
-        DestroyWindow(window);
-        DeleteObject(palette);
     }
 };
 
