@@ -3,7 +3,7 @@
 # make fuzz: build the libFuzzer targets with clang and run each for
 #            FUZZ_SECONDS, starting from its corpus in fuzz/corpus/<target>;
 #            new inputs go to build/fuzz/corpus/<target>, crashes to build/fuzz.
-.PHONY: all deps test demo fuzz clean native asan win32 win64
+.PHONY: all deps test demo fuzz clean native asan linux32 win32 win64
 
 FUZZ_SECONDS ?= 30
 FUZZ_TARGETS := $(notdir $(wildcard fuzz/corpus/*))
@@ -23,6 +23,13 @@ asan: deps
 	cmake --build --preset asan
 	ctest --preset asan
 
+# 32-bit Linux: the library and its tests built with gcc -m32 and run with
+# 32-bit pointers and size_t, natively or under qemu-i386 (scripts/run32).
+linux32: deps
+	cmake --preset linux32
+	cmake --build --preset linux32
+	ctest --preset linux32
+
 # 32-bit Windows: compile and link only (this machine cannot run i686 code);
 # the record layouts are proved by static_asserts, the exports by name.
 win32: deps
@@ -37,8 +44,8 @@ win64: deps
 	cmake --build --preset win64 --target check-exports
 	ctest --preset win64
 
-test: native asan win32 win64
-	@scripts/test-summary native=build/default asan=build/asan wine=build/win64
+test: native asan linux32 win32 win64
+	@scripts/test-summary native=build/default asan=build/asan linux32=build/linux32 wine=build/win64
 
 fuzz: deps
 	cmake --preset fuzz

@@ -148,6 +148,9 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bit
     }
     const int bpp = h.biBitCount;
     if (!formatFor(bpp) || h.biCompression != BI_RGB || h.biPlanes > 1) return fail(ERROR_INVALID_PARAMETER, 0);
+    // The output is a DIB like any other: a 1-bit bitmap read out at 32 bits
+    // grows 32-fold, past what a row stride or biSizeImage can hold.
+    if (s.width && s.height && !sizeFits(s.width, s.height, bpp)) return fail(ERROR_INVALID_PARAMETER, 0);
     const bool topDown = h.biHeight < 0;
     h.biWidth = s.width;
     h.biHeight = topDown ? -s.height : s.height;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "common/checked_size.h"
+
 namespace vek::gdi {
 
 const PixelFormat *formatFor(int bitsPerPixel)
@@ -17,21 +19,34 @@ const PixelFormat *formatFor(int bitsPerPixel)
     }
 }
 
+namespace {
+
+// Bytes of a row of width pixels padded to alignBits, in 64 bits: a row of
+// 2^27 pixels of 32 bits is already 4 GiB, which a 32-bit size_t wraps.
+uint64_t rowBytes(int width, int bitsPerPixel, unsigned alignBits)
+{
+    return (uint64_t{static_cast<uint32_t>(width)} * static_cast<uint32_t>(bitsPerPixel) + alignBits - 1) /
+           alignBits * (alignBits / 8);
+}
+
+}  // namespace
+
 size_t ddbStride(int width, int bitsPerPixel)
 {
-    return (static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel) + 15) / 16 * 2;
+    return static_cast<size_t>(rowBytes(width, bitsPerPixel, 16));
 }
 
 size_t dibStride(int width, int bitsPerPixel)
 {
-    return (static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel) + 31) / 32 * 4;
+    return static_cast<size_t>(rowBytes(width, bitsPerPixel, 32));
 }
 
 bool sizeFits(int width, int height, int bitsPerPixel)
 {
     if (width < 1 || height < 1 || !formatFor(bitsPerPixel)) return false;
-    // Both factors are below 2^31, so the product cannot overflow 64 bits.
-    return dibStride(width, bitsPerPixel) * static_cast<size_t>(height) <= kMaxSurfaceBytes;
+    size_t bytes;
+    return checkedBytes(rowBytes(width, bitsPerPixel, 32), static_cast<uint32_t>(height), 0, bytes,
+                        kMaxSurfaceBytes);
 }
 
 namespace {

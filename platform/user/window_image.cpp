@@ -1,7 +1,9 @@
 // vekhostSaveWindowImage: a window's client pixels as a PNG file.
 #include <vekhost.h>
 
+#ifdef VEKHOST_PNG
 #include <png.h>
+#endif
 
 #include <cerrno>
 #include <csetjmp>
@@ -16,6 +18,7 @@ using namespace vek::user;
 
 namespace {
 
+#ifdef VEKHOST_PNG
 DWORD errorOfErrno(int e)
 {
     switch (e) {
@@ -54,6 +57,7 @@ bool writePng(FILE *file, int width, int height, const std::vector<BYTE> &rgb)
     png_destroy_write_struct(&png, &info);
     return true;
 }
+#endif
 
 }  // namespace
 
@@ -67,6 +71,11 @@ BOOL WINAPI vekhostSaveWindowImage(HWND window, LPCSTR pngFile)
         surface = w->surface;
     }
     if (!pngFile || !pngFile[0]) return fail(ERROR_INVALID_PARAMETER, FALSE);
+#ifndef VEKHOST_PNG
+    // Built without libpng (the 32-bit Linux build on a host without the
+    // i386 libpng): no image can be written.
+    return fail(ERROR_NOT_SUPPORTED, FALSE);
+#else
     // PNG images have at least one pixel: an empty client area cannot be written.
     int width, height;
     const std::vector<BYTE> rgb = vek::gdi::surfaceRgb(*surface, width, height);
@@ -79,4 +88,5 @@ BOOL WINAPI vekhostSaveWindowImage(HWND window, LPCSTR pngFile)
         return fail(ERROR_WRITE_FAULT, FALSE);
     }
     return TRUE;
+#endif
 }
