@@ -16,7 +16,7 @@ TEST(GdiObjects, HandlesFitThirtyTwoBitsAndKnowTheirType)
     HPALETTE palette = CreatePalette(&lp);
     for (HGDIOBJ h : {HGDIOBJ(brush), HGDIOBJ(pen), HGDIOBJ(bitmap), HGDIOBJ(dc), HGDIOBJ(palette)}) {
         ASSERT_NE(h, nullptr);
-        EXPECT_EQ(reinterpret_cast<uintptr_t>(h) >> 32, 0u) << "a GDI handle fits a 32-bit record field";
+        EXPECT_EQ(uint64_t{reinterpret_cast<uintptr_t>(h)} >> 32, 0u) << "a GDI handle fits a 32-bit record field";
     }
     EXPECT_EQ(GetObjectType(brush), (DWORD)OBJ_BRUSH);
     EXPECT_EQ(GetObjectType(pen), (DWORD)OBJ_PEN);
