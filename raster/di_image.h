@@ -32,6 +32,10 @@ constexpr LONG kMaxImageSide = 32767;
 // Bytes of the image that a DI record must hold: the file and info headers.
 constexpr uint32_t kDIHeaderBytes = rec::kColorTable - 4;
 
+// The info header sizes that the GDI accepts: BITMAPINFOHEADER up to BITMAPV5HEADER.
+constexpr uint32_t kMinInfoSize = 40;
+constexpr uint32_t kMaxInfoSize = 124;
+
 struct DIImage {
     BYTE *pixels = nullptr;  // first pixel byte
     BYTE *end = nullptr;     // first byte behind the block
@@ -72,6 +76,24 @@ inline bool readDIImage(HSPRITEDATA record, DIImage &image)
     image.bitCount = u16(record, rec::kBitCount);
     image.compression = u32(record, rec::kCompression);
     return true;
+}
+
+// True when the record can be handed to the GDI as a DIB of palette indices
+// (DIB_PAL_COLORS) without the GDI reading outside the block: 8 bits per
+// pixel, a drawable size, an info header of a size the GDI takes followed by
+// its colour table of 16-bit indices (biClrUsed entries, all 256 when 0 or
+// more), and raw rows or a run-length stream. A raw image must hold every row;
+// the length of a stream is the caller's to bound. Every path that hands a
+// record's header to the GDI asks this first.
+inline bool gdiCanRead(HSPRITEDATA record, const DIImage &image)
+{
+    if (image.bitCount != 8 || !image.hasDrawableSize()) return false;
+    if (image.compression == BI_RGB ? !image.rawRowsFit() : image.compression != BI_RLE8) return false;
+    const uint64_t infoSize = u32(record, rec::kInfoSize);
+    if (infoSize < kMinInfoSize || infoSize > kMaxInfoSize) return false;
+    const uint32_t used = u32(record, rec::kClrUsed);
+    const uint64_t colours = used && used < 256 ? used : 256;
+    return rec::kInfo + infoSize + colours * sizeof(WORD) <= static_cast<uint64_t>(image.end - record);
 }
 
 }  // namespace vek
