@@ -51,10 +51,11 @@ State *makeState()
     pal->entries.assign(kStaticColors, kStaticColors + 20);
     for (int i = 0; i < 20; i++) pal->mapping.push_back(static_cast<BYTE>(staticEntry(i)));
     pal->realized = true;
+    pal->mappingStamp = ++st->lastMappingStamp;
     st->stock[DEFAULT_PALETTE] = addStock(*st, std::move(pal));
 
     auto bmp = std::make_unique<Bitmap>();
-    bmp->surface = makeDdb(1, 1, 1, ColorKind::Mono);
+    bmp->surface = makeDdb(1, 1, kFormat1, ColorKind::Mono);
     st->defaultBitmap = addStock(*st, std::move(bmp));
     return st;
 }

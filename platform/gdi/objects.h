@@ -55,6 +55,7 @@ struct Palette : Object {
     std::vector<PALETTEENTRY> entries;
     std::vector<BYTE> mapping;  // system palette index of each entry, once realised
     bool realized = false;
+    uint64_t mappingStamp = 0;  // new for every realisation: names the mapping it made
 };
 
 struct Bitmap : Object {
@@ -88,7 +89,8 @@ struct DC : Object {
 struct Display {
     int width = 640;
     int height = 480;
-    int bitsPerPixel = 8;
+    int bitsPerPixel = 8;                   // as GetDeviceCaps reports it: 16 for 5-5-5 too
+    const PixelFormat *format = &kFormat8;  // of its surfaces
     PALETTEENTRY system[256]{};  // colours; peFlags holds the kSys* flags below
     uint32_t foreground = 0;     // palette last selected for foreground use
     uint32_t lastRealized = 0;   // palette whose realisation is current
@@ -109,6 +111,7 @@ struct State {
     Display display;
     std::shared_ptr<Surface> screen;  // pixels of the screen DC
     int windowSurfaces = 0;           // window surfaces alive
+    uint64_t lastMappingStamp = 0;    // the last stamp given to a palette mapping
 };
 
 // The GDI state, made with its stock objects on first use.

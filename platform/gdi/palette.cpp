@@ -71,6 +71,7 @@ UINT realize(Display &d, Palette &p, bool foreground)
     }
     p.mapping.swap(mapping);
     p.realized = true;
+    p.mappingStamp = ++state().lastMappingStamp;
     return changed;
 }
 

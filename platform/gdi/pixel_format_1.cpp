@@ -1,7 +1,5 @@
 // 1 bit per pixel: eight pixels a byte, the leftmost in the most significant bit.
-#include "gdi/surface.h"
-
-#include <cstring>
+#include "gdi/rect_primitives.h"
 
 namespace vek::gdi {
 namespace {
@@ -9,7 +7,7 @@ namespace {
 void read1(const Surface &s, int x, int y, int n, uint32_t *out)
 {
     const BYTE *row = s.row(y);
-    for (int i = 0; i < n; i++, x++) out[i] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+    for (int i = 0; i < n; i++, x++) out[i] = indexAt<1>(row, x);
 }
 
 void write1(Surface &s, int x, int y, int n, const uint32_t *in)
@@ -24,11 +22,14 @@ void write1(Surface &s, int x, int y, int n, const uint32_t *in)
     }
 }
 
-void fill1(Surface &s, int x, int y, int n, uint32_t value)
+void gather1(const Surface &s, const int *columns, int y, int n, uint32_t *out)
 {
-    BYTE *row = s.row(y);
-    const BYTE ones = (value & 1) ? 0xFF : 0x00;
-    int end = x + n;
+    const BYTE *row = s.row(y);
+    for (int i = 0; i < n; i++) out[i] = indexAt<1>(row, columns[i]);
+}
+
+void fillRow1(BYTE *row, int x, int end, BYTE ones)
+{
     // Leading pixels up to a byte boundary, whole bytes, trailing pixels.
     while (x < end && (x & 7)) {
         BYTE bit = static_cast<BYTE>(0x80 >> (x & 7));
@@ -46,8 +47,17 @@ void fill1(Surface &s, int x, int y, int n, uint32_t value)
     }
 }
 
+void fill1(Surface &s, const RECT &r, uint32_t value)
+{
+    const BYTE ones = (value & 1) ? 0xFF : 0x00;
+    for (int y = r.top; y < r.bottom; y++) fillRow1(s.row(y), r.left, r.right, ones);
+}
+
 }  // namespace
 
-const PixelFormat kFormat1 = {1, read1, write1, fill1};
+const PixelFormat kFormat1 = {
+    1, read1, write1, gather1, fill1,
+    {copyRectOfRows<kCopy>, copyRectOfRows<kAnd>, copyRectOfRows<kOr>, copyRectOfRows<kXor>},
+    {tableRectOfRows<kCopy>, tableRectOfRows<kAnd>, tableRectOfRows<kOr>, tableRectOfRows<kXor>}};
 
 }  // namespace vek::gdi

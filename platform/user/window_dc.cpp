@@ -83,12 +83,10 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
     if (value >= 1 && value <= kSysColors.size()) brush = GetSysColorBrush(static_cast<int>(value - 1));
     HGDIOBJ old = SelectObject(dc, brush);
     if (!old) return 0;
-    if (rect->right > rect->left && rect->bottom > rect->top) {
-        // Nothing lies left of or above pixel 0: starting there keeps the
-        // extents inside int.
-        const LONG left = std::max(rect->left, LONG{-1}), top = std::max(rect->top, LONG{-1});
-        PatBlt(dc, left, top, rect->right - left, rect->bottom - top, PATCOPY);
-    }
+    // Nothing lies left of or above pixel 0: starting there keeps the
+    // extents positive and inside int.
+    const LONG left = std::max(rect->left, LONG{0}), top = std::max(rect->top, LONG{0});
+    if (rect->right > left && rect->bottom > top) PatBlt(dc, left, top, rect->right - left, rect->bottom - top, PATCOPY);
     SelectObject(dc, old);
     return 1;
 }

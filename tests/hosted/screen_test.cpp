@@ -89,7 +89,7 @@ TEST_F(Screen, ChangesOnlyWhileNoWindowExists)
 
 TEST_F(Screen, OtherDepthsAndSizesAreIgnored)
 {
-    vekhostSetScreen(320, 200, 16);
+    vekhostSetScreen(320, 200, 12);
     EXPECT_EQ(caps(HORZRES), 640);
     vekhostSetScreen(0, 200, 8);
     EXPECT_EQ(caps(HORZRES), 640);

@@ -2,3 +2,6 @@
 # test compiles it in.
 target_sources(test_hosted PRIVATE ${PROJECT_SOURCE_DIR}/platform/mci/midi_file.cpp)
 target_include_directories(test_hosted PRIVATE ${PROJECT_SOURCE_DIR}/platform)
+# The display depth test reads exported window images back with libpng.
+find_package(PNG REQUIRED)
+target_link_libraries(test_hosted PRIVATE PNG::PNG)
