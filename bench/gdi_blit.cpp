@@ -102,7 +102,8 @@ void BM_SmallDibToWindowRgbColors(benchmark::State &state)
     Frame tile(32, 32, DIB_RGB_COLORS);
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            StretchDIBits(scene.dc, 8, 8, 32, 32, 0, 0, 32, 32, tile.pixels.data(), tile.info(), DIB_RGB_COLORS, SRCCOPY));
+            StretchDIBits(scene.dc, 8, 8, 32, 32, 0, 0, 32, 32, tile.pixels.data(), tile.info(), DIB_RGB_COLORS,
+                          SRCCOPY));
     state.SetItemsProcessed(state.iterations() * 32 * 32);
 }
 

@@ -85,9 +85,10 @@ HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixe
     // A depth of the display's takes its format; 8 bits hold system palette
     // indices on any display.
     const Display &d = state().display;
-    const PixelFormat *format = static_cast<int>(bitsPerPixel) == d.bitsPerPixel ? d.format : formatFor(static_cast<int>(bitsPerPixel));
+    const int bpp = static_cast<int>(bitsPerPixel);
+    const PixelFormat *format = bpp == d.bitsPerPixel ? d.format : formatFor(bpp);
     if (!format) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
-    const ColorKind colors = bitsPerPixel == 1 ? ColorKind::Mono : bitsPerPixel == 8 ? ColorKind::Device : ColorKind::Rgb;
+    const ColorKind colors = bpp == 1 ? ColorKind::Mono : bpp == 8 ? ColorKind::Device : ColorKind::Rgb;
     // Negative sizes count as their magnitude; an empty bitmap is the shared
     // 1 x 1 monochrome one.
     if (width == INT32_MIN || height == INT32_MIN) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});

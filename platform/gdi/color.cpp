@@ -127,9 +127,8 @@ namespace {
 
 bool sameTable(const Surface &a, const Surface &b)
 {
-    return a.tableSize == b.tableSize && std::equal(a.table, a.table + a.tableSize, b.table, [](const RGBQUAD &p, const RGBQUAD &q) {
-               return rgbOf(p) == rgbOf(q);
-           });
+    const auto sameColor = [](const RGBQUAD &p, const RGBQUAD &q) { return rgbOf(p) == rgbOf(q); };
+    return a.tableSize == b.tableSize && std::equal(a.table, a.table + a.tableSize, b.table, sameColor);
 }
 
 // The table of the last palette-index DIB shown on the device through a

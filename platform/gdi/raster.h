@@ -34,7 +34,10 @@ struct RasterSource {
     // surface->width bytes; where it is 0 the destination pixel is left alone.
     const BYTE *mask = nullptr;
 
-    RECT rect() const { return RECT{columns.first, rows.first, columns.first + columns.count, rows.first + rows.count}; }
+    RECT rect() const
+    {
+        return RECT{columns.first, rows.first, columns.first + columns.count, rows.first + rows.count};
+    }
 };
 
 // Applies rop to rect of dst with the source (may be null when the

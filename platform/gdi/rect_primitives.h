@@ -138,7 +138,8 @@ void fillRectOf(Surface &s, const RECT &r, uint32_t value)
     } else {
         const uint32_t bits = C::pack(value);
         for (size_t i = 0; i < bytes; i += C::kBytes) putBits<C>(first + i, bits);
-        for (int y = r.top + 1; y < r.bottom; y++) copyRow(s.row(y) + static_cast<size_t>(r.left) * C::kBytes, first, bytes);
+        for (int y = r.top + 1; y < r.bottom; y++)
+            copyRow(s.row(y) + static_cast<size_t>(r.left) * C::kBytes, first, bytes);
     }
 }
 

@@ -86,7 +86,8 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
     // Nothing lies left of or above pixel 0: starting there keeps the
     // extents positive and inside int.
     const LONG left = std::max(rect->left, LONG{0}), top = std::max(rect->top, LONG{0});
-    if (rect->right > left && rect->bottom > top) PatBlt(dc, left, top, rect->right - left, rect->bottom - top, PATCOPY);
+    if (rect->right > left && rect->bottom > top)
+        PatBlt(dc, left, top, rect->right - left, rect->bottom - top, PATCOPY);
     SelectObject(dc, old);
     return 1;
 }

@@ -155,4 +155,6 @@ TEST_P(DisplayDepth, WindowPixelsReadBackAndExport)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, DisplayDepth, testing::ValuesIn(kDepths),
-                         [](const testing::TestParamInfo<Depth> &info) { return std::to_string(info.param.set) + "Bits"; });
+                         [](const testing::TestParamInfo<Depth> &info) {
+                             return std::to_string(info.param.set) + "Bits";
+                         });
