@@ -12,6 +12,7 @@
 // surface are ever turned back into int.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace vek::gdi {
@@ -41,6 +42,11 @@ public:
     int at(int j) const;
     // The source pixels of destination pixels first + j .. first + j + n - 1.
     void sources(int j, int n, int *out) const;
+    // The first and the last source pixel read, in increasing order.
+    int lowest() const { return std::min(at(0), at(count - 1)); }
+    int highest() const { return std::max(at(0), at(count - 1)); }
+    // Counts source pixels from `origin` on: at(j) becomes at(j) - origin.
+    void moveSource(int origin) { srcStart_ -= origin; }
 
 private:
     friend bool clipAxis(const Span &, const Span &, bool, int, int, Axis &);

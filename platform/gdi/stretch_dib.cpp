@@ -64,13 +64,18 @@ int WINAPI StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX,
     viewDib(view, bits, dib.width, dib.height, dib.bitsPerPixel, ColorKind::Rgb);
     readColorTable(info, dib, usage, view);
     if (dib.compression == BI_RLE8) {
-        decoded = makeDdb(dib.width, dib.rows(), kFormat8, view.colors);
+        // Only the part of the image that the copy reads is decoded.
+        const POINT origin{src.columns.lowest(), src.rows.lowest()};
+        decoded = makeDdb(src.columns.highest() - origin.x + 1, src.rows.highest() - origin.y + 1, kFormat8,
+                          view.colors);
         if (!decoded) return fail(ERROR_NOT_ENOUGH_MEMORY, 0);
         decoded->table = view.table;
         decoded->tableSize = view.tableSize;
         decoded->indices = view.indices;
         decoded->indexCount = view.indexCount;
-        decodeRle8(static_cast<const BYTE *>(bits), dib.sizeImage, *decoded, mask);
+        decodeRle8(static_cast<const BYTE *>(bits), dib.sizeImage, dib.rows(), origin, *decoded, mask);
+        src.columns.moveSource(origin.x);
+        src.rows.moveSource(origin.y);
         if (whole && rop == SRCCOPY) src.mask = mask.data();
         source = decoded.get();
     }

@@ -110,6 +110,7 @@ TEST_P(DisplayDepth, WindowPixelsReadBackAndExport)
     const auto expected = [&](int x) { return x < kWidth / 2 || d.palette ? d.shown : inverted(d.shown); };
     for (int y = 0; y < kHeight; y++)
         for (int x = 0; x < kWidth; x++) ASSERT_EQ(GetPixel(dc, x, y), expected(x)) << x << ", " << y;
+    EXPECT_EQ(SetPixel(dc, 0, 0, d.drawn), d.shown) << "the colour the pixel holds";
 
     // Through a display bitmap into 32-, 24- and 16-bit DIBs.
     HDC memory = CreateCompatibleDC(dc);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/gdi_test_support.h"
 
@@ -192,12 +193,24 @@ TEST(GdiExtremeCoordinates, StretchesDrawNothingOutsideTheirRectangle)
 TEST(GdiExtremeCoordinates, DibCopiesDrawOnlyWhatLiesOnTheBitmap)
 {
     // A bottom-up image whose row y from the top holds the source pixels of
-    // row y; the source rectangle's y counts from its bottom row.
+    // row y; the source rectangle's y counts from its bottom row. The same
+    // image run-length encoded: each row one literal block.
     gditest::Info256 bi(kSide, kSide);
     gditest::fillDistinctColors(bi);
     BYTE pixels[kSide * kSide];
+    std::vector<BYTE> rle;
     for (int y = 0; y < kSide; y++)
         for (int x = 0; x < kSide; x++) pixels[(kSide - 1 - y) * kSide + x] = sourceAt(x, y);
+    for (int row = 0; row < kSide; row++) {
+        rle.insert(rle.end(), {0, kSide});
+        rle.insert(rle.end(), pixels + row * kSide, pixels + (row + 1) * kSide);
+        rle.insert(rle.end(), {0, 0});
+    }
+    rle.insert(rle.end(), {0, 1});
+    gditest::Info256 biRle(kSide, kSide);
+    biRle.header.biCompression = BI_RLE8;
+    biRle.header.biSizeImage = static_cast<DWORD>(rle.size());
+    std::copy(bi.colors, bi.colors + 256, biRle.colors);
     for (const Blit &b : kBlits) {
         if (b.width < 0 || b.height < 0) continue;
         SCOPED_TRACE(describe(b));
@@ -205,6 +218,11 @@ TEST(GdiExtremeCoordinates, DibCopiesDrawOnlyWhatLiesOnTheBitmap)
         const int lines = StretchDIBits(m.dst.dc, b.x, b.y, b.width, b.height, b.srcX, b.srcY, b.width, b.height,
                                         pixels, bi.info(), DIB_RGB_COLORS, SRCCOPY);
         EXPECT_TRUE(lines == 0 || lines == kSide) << lines;
+        Bitmaps fromRle;
+        StretchDIBits(fromRle.dst.dc, b.x, b.y, b.width, b.height, b.srcX, b.srcY, b.width, b.height, rle.data(),
+                      biRle.info(), DIB_RGB_COLORS, SRCCOPY);
+        for (int i = 0; i < kSide * kSide; i++)
+            ASSERT_EQ(fromRle.dst.bits[i], m.dst.bits[i]) << "run-length image, pixel " << i;
         // The source rectangle in rows from the top.
         const Blit fromTop{b.x, b.y, b.width, b.height, b.srcX,
                            static_cast<int>(std::clamp<int64_t>(int64_t{kSide} - b.srcY - b.height, INT_MIN, INT_MAX))};
