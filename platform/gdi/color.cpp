@@ -2,18 +2,19 @@
 #include "gdi/color.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "gdi/display.h"
 
 namespace vek::gdi {
 
-int nearestColor(const std::vector<COLORREF> &colors, COLORREF c)
+int nearestColor(const COLORREF *colors, size_t n, COLORREF c)
 {
     int best = 0;
     int bestDistance = INT32_MAX;
     const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-    for (size_t i = 0; i < colors.size(); i++) {
+    for (size_t i = 0; i < n; i++) {
         int dr = GetRValue(colors[i]) - r, dg = GetGValue(colors[i]) - g, db = GetBValue(colors[i]) - b;
         int d = dr * dr + dg * dg + db * db;
         if (d < bestDistance) {
@@ -52,9 +53,12 @@ int nearestSystemEntry(const Display &d, const PALETTEENTRY &e)
 
 int nearestStaticEntry(COLORREF c)
 {
-    std::vector<COLORREF> colors;
-    for (const PALETTEENTRY &e : kStaticColors) colors.push_back(rgbOf(e));
-    return staticEntry(nearestColor(colors, c));
+    static const auto colors = [] {
+        std::array<COLORREF, 20> all{};
+        for (size_t i = 0; i < all.size(); i++) all[i] = rgbOf(kStaticColors[i]);
+        return all;
+    }();
+    return staticEntry(nearestColor(colors.data(), colors.size(), c));
 }
 
 BYTE physicalIndex(const Palette &p, unsigned i)

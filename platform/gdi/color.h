@@ -35,9 +35,13 @@ inline uint32_t rawOfRgb(COLORREF c)
 }
 inline COLORREF rgbOfRaw(uint32_t v) { return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
 
-// Index of the colour nearest to c among colors (squared RGB distance, the
-// first of equals); colors must not be empty.
-int nearestColor(const std::vector<COLORREF> &colors, COLORREF c);
+// Index of the colour nearest to c among the n colours (squared RGB
+// distance, the first of equals); n must not be 0.
+int nearestColor(const COLORREF *colors, size_t n, COLORREF c);
+inline int nearestColor(const std::vector<COLORREF> &colors, COLORREF c)
+{
+    return nearestColor(colors.data(), colors.size(), c);
+}
 
 // The colours of a palette's entries.
 std::vector<COLORREF> colorsOf(const Palette &p);
