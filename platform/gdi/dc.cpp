@@ -24,6 +24,7 @@ uint32_t newDC(DCKind kind, uintptr_t window, std::shared_ptr<Surface> surface)
     dc->brush = st.stock[WHITE_BRUSH];
     dc->pen = st.stock[BLACK_PEN];
     dc->palette = st.stock[DEFAULT_PALETTE];
+    dc->selectedPalette = findValue<Palette>(dc->palette);
     if (kind == DCKind::Memory) {
         dc->bitmap = st.defaultBitmap;
         dc->surface = findValue<Bitmap>(st.defaultBitmap)->surface;

@@ -95,12 +95,6 @@ void destroyObject(uint32_t handle)
     st.objects.remove(handle);
 }
 
-const Palette &dcPalette(const DC &dc)
-{
-    if (const Palette *p = findValue<Palette>(dc.palette)) return *p;
-    return *findValue<Palette>(state().stock[DEFAULT_PALETTE]);
-}
-
 }  // namespace vek::gdi
 
 using namespace vek::gdi;

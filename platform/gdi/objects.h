@@ -79,6 +79,7 @@ struct DC : Object {
     uint32_t brush = 0;
     uint32_t pen = 0;
     uint32_t palette = 0;
+    const Palette *selectedPalette = nullptr;  // the object of `palette`, alive while selected
     COLORREF bkColor = RGB(255, 255, 255);
     COLORREF textColor = RGB(0, 0, 0);
     POINT brushOrigin{0, 0};
@@ -164,8 +165,8 @@ void release(uint32_t handle);
 // Deletes an object that no DC holds.
 void destroyObject(uint32_t handle);
 
-// The palette of a DC (its selected one, else the default palette).
-const Palette &dcPalette(const DC &dc);
+// The palette selected in a DC (the default palette until another is).
+inline const Palette &dcPalette(const DC &dc) { return *dc.selectedPalette; }
 
 // Sets the last error and returns v: failure results read as `return fail(ERROR_X, nullptr);`.
 template <class T>

@@ -175,6 +175,7 @@ HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground)
     const uint32_t old = dc->palette;
     retain(h);
     dc->palette = h;
+    dc->selectedPalette = find<Palette>(palette);
     release(old);
     return toHandle<HPALETTE>(old);
 }
