@@ -127,19 +127,23 @@ void gatherRowOf(const Surface &s, const int *columns, int y, int n, uint32_t *o
     for (int i = 0; i < n; i++) out[i] = C::unpack(getBits<C>(p + static_cast<size_t>(columns[i]) * C::kBytes));
 }
 
-// One row is filled pixel by pixel, the others are copies of it.
+// One row is filled pixel by pixel, the others are copies of it. Row
+// pointers are kept in locals and stepped: the stores may alias the
+// surface's own fields as far as the compiler knows.
 template <class C>
 void fillRectOf(Surface &s, const RECT &r, uint32_t value)
 {
     const size_t bytes = static_cast<size_t>(r.right - r.left) * C::kBytes;
-    BYTE *first = s.row(r.top) + static_cast<size_t>(r.left) * C::kBytes;
+    const int rows = r.bottom - r.top;
+    const ptrdiff_t pitch = s.pitch;
+    BYTE *const first = s.row(r.top) + static_cast<size_t>(r.left) * C::kBytes;
+    BYTE *d = first;
     if constexpr (C::kBytes == 1) {
-        for (int y = r.top; y < r.bottom; y++) fillRow(s.row(y) + r.left, static_cast<BYTE>(C::pack(value)), bytes);
+        for (int k = 0; k < rows; k++, d += pitch) fillRow(d, static_cast<BYTE>(C::pack(value)), bytes);
     } else {
         const uint32_t bits = C::pack(value);
         for (size_t i = 0; i < bytes; i += C::kBytes) putBits<C>(first + i, bits);
-        for (int y = r.top + 1; y < r.bottom; y++)
-            copyRow(s.row(y) + static_cast<size_t>(r.left) * C::kBytes, first, bytes);
+        for (int k = 1; k < rows; k++) copyRow(d += pitch, first, bytes);
     }
 }
 
@@ -170,10 +174,11 @@ void copyRectOf(Surface &s, const RECT &r, const Surface &src, POINT from)
     // Within one surface a copy moving down runs bottom row first.
     const bool upward = &src == &s && from.y < r.top;
     const bool apart = !shareMemory(s, src);
-    for (int k = 0; k < rows; k++) {
-        const int j = upward ? rows - 1 - k : k;
-        BYTE *d = s.row(r.top + j) + static_cast<size_t>(r.left) * C::kBytes;
-        const BYTE *p = src.row(from.y + j) + static_cast<size_t>(from.x) * C::kBytes;
+    const int j0 = upward ? rows - 1 : 0;
+    BYTE *d = s.row(r.top + j0) + static_cast<size_t>(r.left) * C::kBytes;
+    const BYTE *p = src.row(from.y + j0) + static_cast<size_t>(from.x) * C::kBytes;
+    const ptrdiff_t dStep = upward ? -s.pitch : s.pitch, pStep = upward ? -src.pitch : src.pitch;
+    for (int k = 0; k < rows; k++, d += dStep, p += pStep) {
         if constexpr (Op == kCopy) {
             if (apart)
                 copyRow(d, p, bytes);
@@ -196,10 +201,12 @@ inline unsigned indexAt(const BYTE *row, int x)
 template <class C, BlitOp Op, int SrcBits>
 void tableRows(Surface &s, const RECT &r, const Surface &src, POINT from, const uint32_t *table)
 {
-    const int n = r.right - r.left;
-    for (int j = 0; j < r.bottom - r.top; j++) {
-        BYTE *d = s.row(r.top + j) + static_cast<size_t>(r.left) * C::kBytes;
-        const BYTE *p = src.row(from.y + j);
+    const int n = r.right - r.left, rows = r.bottom - r.top;
+    BYTE *row = s.row(r.top) + static_cast<size_t>(r.left) * C::kBytes;
+    const BYTE *p = src.row(from.y);
+    const ptrdiff_t dStep = s.pitch, pStep = src.pitch;
+    for (int j = 0; j < rows; j++, row += dStep, p += pStep) {
+        BYTE *d = row;
         for (int i = 0; i < n; i++, d += C::kBytes) {
             const uint32_t bits = C::pack(table[indexAt<SrcBits>(p, from.x + i)]);
             if constexpr (Op == kCopy)
