@@ -1,4 +1,5 @@
-// 1 bit per pixel: eight pixels a byte, the leftmost in the most significant bit.
+// The pixel format of 1 bit per pixel: eight pixels a byte, the leftmost in
+// the most significant bit.
 #include "gdi/rect_primitives.h"
 
 namespace vek::gdi {
