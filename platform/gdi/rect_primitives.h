@@ -202,17 +202,18 @@ template <class C, BlitOp Op, int SrcBits>
 void tableRows(Surface &s, const RECT &r, const Surface &src, POINT from, const uint32_t *table)
 {
     const int n = r.right - r.left, rows = r.bottom - r.top;
-    BYTE *row = s.row(r.top) + static_cast<size_t>(r.left) * C::kBytes;
+    BYTE *d = s.row(r.top) + static_cast<size_t>(r.left) * C::kBytes;
     const BYTE *p = src.row(from.y);
     const ptrdiff_t dStep = s.pitch, pStep = src.pitch;
-    for (int j = 0; j < rows; j++, row += dStep, p += pStep) {
-        BYTE *d = row;
-        for (int i = 0; i < n; i++, d += C::kBytes) {
-            const uint32_t bits = C::pack(table[indexAt<SrcBits>(p, from.x + i)]);
+    for (int j = 0; j < rows; j++, d += dStep, p += pStep) {
+        const BYTE *q = SrcBits == 8 ? p + from.x : p;
+        for (size_t i = 0; i < static_cast<size_t>(n); i++) {
+            const uint32_t bits = C::pack(table[SrcBits == 8 ? q[i] : indexAt<1>(p, from.x + static_cast<int>(i))]);
+            BYTE *at = d + i * C::kBytes;
             if constexpr (Op == kCopy)
-                putBits<C>(d, bits);
+                putBits<C>(at, bits);
             else
-                putBits<C>(d, combine<Op>(getBits<C>(d), bits));
+                putBits<C>(at, combine<Op>(getBits<C>(at), bits));
         }
     }
 }
