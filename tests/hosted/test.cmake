@@ -2,3 +2,11 @@
 # test compiles it in.
 target_sources(test_hosted PRIVATE ${PROJECT_SOURCE_DIR}/platform/mci/midi_file.cpp)
 target_include_directories(test_hosted PRIVATE ${PROJECT_SOURCE_DIR}/platform)
+# The live display's fallback once more for each way it can fail: SDL2
+# without a display, and a back end the platform does not know.
+add_test(NAME hosted-no-display COMMAND test_hosted --gtest_filter=LiveFallback.*)
+add_test(NAME hosted-unknown-display COMMAND test_hosted --gtest_filter=LiveFallback.*)
+set_tests_properties(hosted-no-display PROPERTIES TIMEOUT 120 ENVIRONMENT
+  "VEKHOST_PREFIX=${CMAKE_CURRENT_BINARY_DIR}/prefix-hosted-no-display;VEKHOST_DISPLAY=sdl;DISPLAY=;WAYLAND_DISPLAY=;SDL_VIDEODRIVER=x11")
+set_tests_properties(hosted-unknown-display PROPERTIES TIMEOUT 120 ENVIRONMENT
+  "VEKHOST_PREFIX=${CMAKE_CURRENT_BINARY_DIR}/prefix-hosted-unknown-display;VEKHOST_DISPLAY=mirror")
