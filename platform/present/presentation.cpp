@@ -32,6 +32,7 @@
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "gdi/user_services.h"
@@ -55,11 +56,13 @@ struct State {
     std::mutex lock;              // guards what follows
     std::condition_variable served;  // a flush was served, or the presentation went headless
     Backend *backend = nullptr;   // the live back end, owned by the presentation's thread
-    DirtyMap dirty;               // changed pixels per window
+    std::unordered_set<HWND> onDisplay;  // windows the back end shows
+    DirtyMap dirty;               // changed pixels per window on the display
     std::vector<HWND> changed;    // windows whose look may have changed
     bool palette = false;         // the system palette's colours changed
     bool idle = false;            // the thread waits with nothing to do
     bool woken = false;           // a wake is under way
+    bool busy = false;            // the thread works on what it took
     uint64_t flushAsked = 0, flushServed = 0;
 };
 
@@ -146,6 +149,7 @@ public:
                 std::lock_guard<std::mutex> guard(st.lock);
                 st.woken = false;
                 st.idle = false;
+                st.busy = true;
                 serving = st.flushAsked;
                 changed.swap(st.changed);
                 if (now >= nextFrame || serving != st.flushServed) {
@@ -161,6 +165,7 @@ public:
             {
                 std::lock_guard<std::mutex> guard(st.lock);
                 st.flushServed = serving;
+                st.busy = false;
             }
             st.served.notify_all();
         }
@@ -197,15 +202,27 @@ private:
             if (it != windows_.end()) {
                 backend_.remove(window);
                 windows_.erase(it);
+                setOnDisplay(window, false);
             }
             return true;
         }
         if (!backend_.show(window, look, why)) return false;
+        setOnDisplay(window, true);
         if (it == windows_.end() || it->second.surface != look.surface || it->second.client.cx != look.client.cx ||
             it->second.client.cy != look.client.cy)
             dirty[window].assign(1, whole(look));
         windows_[window] = look;
         return true;
+    }
+
+    static void setOnDisplay(HWND window, bool on)
+    {
+        State &st = state();
+        std::lock_guard<std::mutex> guard(st.lock);
+        if (on)
+            st.onDisplay.insert(window);
+        else
+            st.onDisplay.erase(window);
     }
 
     // Converts and shows the dirty rectangles of the windows on the
@@ -243,6 +260,7 @@ private:
             std::lock_guard<std::mutex> guard(st.lock);
             st.mode = Mode::Headless;
             st.backend = nullptr;
+            st.onDisplay.clear();
             st.dirty.clear();
             st.changed.clear();
             st.flushServed = st.flushAsked;
@@ -313,6 +331,7 @@ void windowDrawn(HWND window, const RECT &rect)
     State &st = state();
     if (st.mode != Mode::Live) return;
     std::lock_guard<std::mutex> guard(st.lock);
+    if (!st.onDisplay.count(window)) return;
     addRect(st.dirty[window], rect);
     if (st.idle) wakeLocked(st);
 }
@@ -345,6 +364,7 @@ void flush()
     State &st = state();
     if (st.mode != Mode::Live) return;
     std::unique_lock<std::mutex> held(st.lock);
+    if (st.dirty.empty() && st.changed.empty() && !st.palette && !st.busy) return;  // all shown
     const uint64_t ticket = ++st.flushAsked;
     wakeLocked(st);
     st.served.wait(held, [&] { return st.flushServed >= ticket || st.mode != Mode::Live; });
