@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Drives live_window on an X server (run under xvfb-run): reads the shown
+"""Drives live_window on an X server of its own (Xvfb): reads the shown
 window's pixels back with xwd and checks them against the colours the
 program painted, before and after a palette animation, on 8- and 32-bit
 displays at a scale of 2; sends keys, clicks and the close request with
@@ -181,9 +181,31 @@ def test_input():
     check(got == wanted, "input messages in order:\n  got    %s\n  wanted %s" % (got, wanted))
 
 
-test_pixels(8)
-test_pixels(32)
-test_input()
+def start_xvfb():
+    """A private X server on a display number it picks itself (-displayfd)."""
+    read, write = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                              pass_fds=[write], stderr=subprocess.DEVNULL)
+    os.close(write)
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(read, 16)
+        if not chunk:
+            raise SystemExit("Xvfb did not start")
+        number += chunk
+    os.close(read)
+    os.environ["DISPLAY"] = ":" + number.decode().strip()
+    return server
+
+
+server = start_xvfb()
+try:
+    test_pixels(8)
+    test_pixels(32)
+    test_input()
+finally:
+    server.terminate()
+    server.wait()
 if failures:
     sys.exit("%d live window check(s) failed" % len(failures))
 print("live window checks passed")
