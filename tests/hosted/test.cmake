@@ -7,6 +7,6 @@ target_include_directories(test_hosted PRIVATE ${PROJECT_SOURCE_DIR}/platform)
 add_test(NAME hosted-no-display COMMAND test_hosted --gtest_filter=LiveFallback.*)
 add_test(NAME hosted-unknown-display COMMAND test_hosted --gtest_filter=LiveFallback.*)
 set_tests_properties(hosted-no-display PROPERTIES TIMEOUT 120 ENVIRONMENT
-  "VEKHOST_PREFIX=${CMAKE_CURRENT_BINARY_DIR}/prefix-hosted-no-display;VEKHOST_DISPLAY=sdl;DISPLAY=;WAYLAND_DISPLAY=;SDL_VIDEODRIVER=x11")
+  "VEKHOST_PREFIX=${CMAKE_CURRENT_BINARY_DIR}/prefix-hosted-no-display;VEKHOST_DISPLAY=sdl;DISPLAY=;WAYLAND_DISPLAY=;SDL_VIDEODRIVER=x11;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/live/lsan.supp")
 set_tests_properties(hosted-unknown-display PROPERTIES TIMEOUT 120 ENVIRONMENT
   "VEKHOST_PREFIX=${CMAKE_CURRENT_BINARY_DIR}/prefix-hosted-unknown-display;VEKHOST_DISPLAY=mirror")
