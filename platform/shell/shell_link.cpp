@@ -23,6 +23,7 @@
 #include "shell/shell_link.h"
 #include "shell/utf16.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <new>
@@ -208,8 +209,15 @@ public:
         if (name.empty()) return E_INVALIDARG;
         HFILE file = _lopen(name.c_str(), OF_READ);
         if (file == HFILE_ERROR) return lastErrorResult();
-        std::vector<BYTE> bytes(kMaxLinkFile);
-        UINT got = _lread(file, bytes.data(), kMaxLinkFile);
+        // The block is as large as the file, up to the largest link read.
+        LONG end = _llseek(file, 0, FILE_END);
+        if (end < 0 || _llseek(file, 0, FILE_BEGIN) != 0) {
+            HRESULT failed = lastErrorResult();
+            _lclose(file);
+            return failed;
+        }
+        std::vector<BYTE> bytes(std::min(UINT(end), kMaxLinkFile));
+        UINT got = _lread(file, bytes.data(), UINT(bytes.size()));
         _lclose(file);
         if (got == UINT(HFILE_ERROR)) return lastErrorResult();
         bytes.resize(got);
