@@ -11,7 +11,7 @@
 //   - every model key opens and every value reads back byte for byte through
 //     the calls.
 // The prefix is a private folder (in /dev/shm when there is one, so that the
-// saves' fsync costs nothing) removed at exit.
+// saves' syncs cost little).
 //
 // Input: operations, each a byte (its value modulo 5 picks the call) and its
 // arguments: a key slot byte (0 the root, 1-3 the open keys), then strings
@@ -28,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "private_prefix.h"
 #include "registry/registry_file.h"
 
 namespace {
@@ -73,15 +74,7 @@ private:
 
 const fs::path &prefix()
 {
-    static const fs::path folder = [] {
-        std::string pattern = (fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string()) +
-                              "/vekkit-registry-api-XXXXXX";
-        if (!mkdtemp(pattern.data())) std::abort();
-        setenv("VEKHOST_PREFIX", pattern.c_str(), 1);
-        std::atexit([] { fs::remove_all(prefix()); });
-        return fs::path(pattern);
-    }();
-    return folder;
+    return fuzz::privatePrefix("registry-api");
 }
 
 DWORD pickType(uint8_t b)

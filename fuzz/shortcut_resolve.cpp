@@ -1,8 +1,8 @@
 // Fuzz target: vekResolveShortcut on a link file of any bytes, through the
 // shell link object, its search for a moved target and the path calls.
 //
-// The link lies in a private folder (in /dev/shm when there is one), which
-// is also the platform's prefix, beside a file "found.txt" and a folder
+// The link lies in a private folder, which is also the platform's prefix,
+// beside a file "found.txt" and a folder
 // "sub" holding "found.txt" too, so that links naming those by relative path
 // or by file name resolve. The answer goes to a block of exactly MAX_PATH
 // bytes: it must be a string within it, empty unless the call succeeded, and
@@ -21,23 +21,21 @@
 #include <memory>
 #include <string>
 
+#include "private_prefix.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 const fs::path &folder()
 {
-    static const fs::path path = [] {
-        std::string pattern = (fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string()) +
-                              "/vekkit-shortcut-resolve-XXXXXX";
-        if (!mkdtemp(pattern.data())) std::abort();
-        setenv("VEKHOST_PREFIX", pattern.c_str(), 1);
-        fs::create_directories(fs::path(pattern) / "sub");
-        std::ofstream(fs::path(pattern) / "found.txt") << "target";
-        std::ofstream(fs::path(pattern) / "sub" / "found.txt") << "target";
-        std::atexit([] { fs::remove_all(folder()); });
+    static const fs::path &path = []() -> const fs::path & {
+        const fs::path &prefix = fuzz::privatePrefix("shortcut-resolve");
+        fs::create_directories(prefix / "sub");
+        std::ofstream(prefix / "found.txt") << "target";
+        std::ofstream(prefix / "sub" / "found.txt") << "target";
         if (FAILED(CoInitialize(nullptr))) std::abort();
-        return fs::path(pattern);
+        return prefix;
     }();
     return path;
 }
