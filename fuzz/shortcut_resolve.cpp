@@ -44,8 +44,9 @@ const fs::path &folder()
 
 // COM's interface identifiers are compiled in with com.cpp (so that the
 // shell link object made is the instrumented one) and are also in vekhost:
-// the same constants twice, which AddressSanitizer would report.
-extern "C" const char *__asan_default_options()
+// the same constants twice, which AddressSanitizer would report. The
+// sanitizer's run-time library looks this up, so it is exported.
+extern "C" __attribute__((visibility("default"))) const char *__asan_default_options()
 {
     return "detect_odr_violation=0";
 }
