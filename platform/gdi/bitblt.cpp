@@ -34,6 +34,7 @@ BOOL WINAPI BitBlt(HDC hdcDst, int x, int y, int width, int height, HDC hdcSrc, 
     if (!src) {
         const RECT r = clipTo(across.start, down.start, across.start + across.extent, down.start + down.extent, target);
         rasterOp(target, r, nullptr, pattern, rop);
+        noteDrawn(*dst, r);
         return TRUE;
     }
     const Surface &from = *src->surface;
@@ -46,6 +47,7 @@ BOOL WINAPI BitBlt(HDC hdcDst, int x, int y, int width, int height, HDC hdcSrc, 
     rs.surface = &from;
     rs.translation = &tr;
     rasterOp(target, rs.rect(), &rs, pattern, rop);
+    noteDrawn(*dst, rs.rect());
     return TRUE;
 }
 
@@ -55,7 +57,11 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop)
     return BitBlt(hdc, x, y, width, height, nullptr, 0, 0, rop);
 }
 
+// Drawing is never batched: every call is done when it returns. What it
+// changed in windows of a live display is shown within a display refresh;
+// GdiFlush shows it at once and returns when it is shown.
 BOOL WINAPI GdiFlush(void)
 {
-    return TRUE;  // drawing is never batched: every call is done when it returns
+    vek::present::flush();
+    return TRUE;
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "gdi/color.h"
+#include "gdi/draw.h"
 #include "gdi/objects.h"
 
 using namespace vek::gdi;
@@ -31,5 +32,6 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     uint32_t v = solidRaw(side, color);
     s.format->writeRow(s, x, y, 1, &v);
     s.format->readRow(s, x, y, 1, &v);
+    noteDrawn(*dc, RECT{x, y, x + 1, y + 1});
     return colorOfRaw(side, v);
 }

@@ -44,5 +44,6 @@ BOOL WINAPI StretchBlt(HDC hdcDst, int x, int y, int width, int height, HDC hdcS
     rs.surface = &from;
     rs.translation = &tr;
     rasterOp(target, rs.rect(), &rs, pattern, rop);
+    noteDrawn(*dst, rs.rect());
     return TRUE;
 }

@@ -84,5 +84,6 @@ int WINAPI StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX,
     src.surface = source;
     src.translation = &tr;
     rasterOp(target, src.rect(), &src, pattern, rop);
+    noteDrawn(*dc, src.rect());
     return result;
 }
