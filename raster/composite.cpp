@@ -20,11 +20,11 @@
 
 #include "common/image_layout.h"
 #include "common/le.h"
+#include "common/saturate.h"
 #include "raster/blit.h"
 #include "raster/dispatch.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 
 namespace {
@@ -65,8 +65,6 @@ Element readElement(LPVEKCONTEXT ctx, const BYTE *comp, size_t i)
     return e;
 }
 
-LONG toLong(int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, LONG_MIN, LONG_MAX)); }
-
 }  // namespace
 
 namespace vek {
@@ -84,8 +82,8 @@ LONG CompositeSpriteBlt(LPVEKCONTEXT ctx, HSPRITEDATA dst, LONG x, LONG y, LONG 
             int64_t{srcY} + height < e.top)
             continue;
         const AxisPiece px = placePiece(srcX, x, width, e.left), py = placePiece(srcY, y, height, e.top);
-        SpriteBltCore(dst, toLong(px.at), toLong(py.at), toLong(px.size), toLong(py.size), e.image,
-                      toLong(px.from), toLong(py.from), e.mirrored);
+        SpriteBltCore(dst, saturate(px.at), saturate(py.at), saturate(px.size), saturate(py.size), e.image,
+                      saturate(px.from), saturate(py.from), e.mirrored);
     }
     return 1;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/saturate.h"
 #include "raster/di_image.h"
 #include "raster/pixels.h"
 #include "sprite/image_record.h"
@@ -88,11 +89,8 @@ void fillDD(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, LONG col
     SetBrushOrgEx(dc, originX, originY, nullptr);
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
     HGDIOBJ oldBrush = SelectObject(dc, brush);
-    // Coordinates wrap as 32-bit values do on Windows rather than overflow.
-    const auto farEdge = [](LONG at, LONG size) {
-        return static_cast<int>(static_cast<uint32_t>(at) + static_cast<uint32_t>(size) + 1u);
-    };
-    Rectangle(dc, x, y, farEdge(x, width), farEdge(y, height));
+    // A far edge beyond the 32-bit range stops at its end.
+    Rectangle(dc, x, y, saturate(int64_t{x} + width + 1), saturate(int64_t{y} + height + 1));
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
     SelectPalette(dc, oldPalette, FALSE);
@@ -103,7 +101,7 @@ void fillDD(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, LONG col
 
 }  // namespace
 
-void setFillBrushOrigin(LONG x, LONG y)
+void setFillBrushOrigin(int64_t x, int64_t y)
 {
     fillBrushOrigin = (static_cast<DWORD>(x) & 0xFFFF) | (static_cast<DWORD>(y) << 16);
 }

@@ -7,6 +7,7 @@
 
 #include "common/image_layout.h"
 #include "common/le.h"
+#include "common/saturate.h"
 #include "raster/blit.h"
 #include "raster/dispatch.h"
 #include "raster/fill.h"
@@ -24,37 +25,39 @@ bool strictlyOverlaps(const RECT &a, const RECT &b)
 // where the buffer's rows wrap around.
 void copyWrappedRows(LPVEKCONTEXT ctx, LONG column, LONG dstX, LONG w, LONG top, LONG h)
 {
-    const LONG height = ctx->backgroundHeight;
-    LONG r = top + ctx->wrapY;
+    const int64_t height = ctx->backgroundHeight;
+    int64_t r = int64_t{top} + ctx->wrapY;
     if (r > height) r -= height;
-    LONG e = r + h;
+    int64_t e = r + h;
     if (e > height) e -= height;
+    const LONG row = vek::saturate(r);
     if (e > r) {
-        vek::SpriteBltCore(ctx->offscreen, dstX, 0, w, h, ctx->backgroundImage, column, r, 0);
+        vek::SpriteBltCore(ctx->offscreen, dstX, 0, w, h, ctx->backgroundImage, column, row, 0);
         return;
     }
     // e = r means the range covers the whole buffer height from r: it wraps
     // as well.
-    const LONG q = height - r;
-    vek::SpriteBltCore(ctx->offscreen, dstX, 0, w, q, ctx->backgroundImage, column, r, 0);
-    vek::SpriteBltCore(ctx->offscreen, dstX, q, w, h - q, ctx->backgroundImage, column, 0, 0);
+    const LONG q = vek::saturate(height - r);
+    vek::SpriteBltCore(ctx->offscreen, dstX, 0, w, q, ctx->backgroundImage, column, row, 0);
+    vek::SpriteBltCore(ctx->offscreen, dstX, q, w, vek::subSat(h, q), ctx->backgroundImage, column, 0, 0);
 }
 
 // The background of playfield rectangle r (w x h) from the wrapped buffer.
 void copyWrapped(LPVEKCONTEXT ctx, const RECT &r, LONG w, LONG h)
 {
-    const LONG width = ctx->backgroundWidth;
-    LONG c = r.left + ctx->wrapX;
+    const int64_t width = ctx->backgroundWidth;
+    int64_t c = int64_t{r.left} + ctx->wrapX;
     if (c > width) c -= width;
-    LONG e = c + w;
+    int64_t e = c + w;
     if (e > width) e -= width;
+    const LONG column = vek::saturate(c);
     if (e > c) {
-        copyWrappedRows(ctx, c, 0, w, r.top, h);
+        copyWrappedRows(ctx, column, 0, w, r.top, h);
         return;
     }
-    const LONG p = width - c;
-    copyWrappedRows(ctx, c, 0, p, r.top, h);
-    copyWrappedRows(ctx, 0, p, w - p, r.top, h);
+    const LONG p = vek::saturate(width - c);
+    copyWrappedRows(ctx, column, 0, p, r.top, h);
+    copyWrappedRows(ctx, 0, p, vek::subSat(w, p), r.top, h);
 }
 
 void restoreBackground(LPVEKCONTEXT ctx, const RECT &r, LONG w, LONG h)
@@ -67,7 +70,7 @@ void restoreBackground(LPVEKCONTEXT ctx, const RECT &r, LONG w, LONG h)
             vek::SpriteBltDispatch(ctx, ctx->offscreen, 0, 0, w, h, ctx->backgroundImage, r.left, r.top, 0, nullptr);
     } else if (dd) {
         // The brush pattern lines up with the window, not with the image.
-        vek::setFillBrushOrigin(ctx->originX + r.left, ctx->originY + r.top);
+        vek::setFillBrushOrigin(int64_t{ctx->originX} + r.left, int64_t{ctx->originY} + r.top);
         vekSpriteFillEx(ctx->offscreen, 0, 0, w, h, static_cast<LONG>(ctx->backgroundColor), ctx->palette);
     } else {
         vekSpriteFill(ctx->offscreen, 0, 0, w, h, static_cast<LONG>(ctx->backgroundColor));
@@ -93,10 +96,16 @@ void showImage(HDC dc, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA imag
 
 namespace {
 
+using vek::addSat;
+using vek::heightOf;
+using vek::saturate;
+using vek::subSat;
+using vek::widthOf;
+
 // Composes a rectangle no larger than the off-screen image.
 void composePiece(LPVEKCONTEXT ctx, LONG selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width, LONG height)
 {
-    const LONG w = r.right - r.left, h = r.bottom - r.top;
+    const LONG w = saturate(widthOf(r)), h = saturate(heightOf(r));
     restoreBackground(ctx, r, w, h);
 
     // A DD off-screen image cannot honour transforms: its sprites go through
@@ -114,16 +123,17 @@ void composePiece(LPVEKCONTEXT ctx, LONG selector, HDC dc, const RECT &r, LONG x
         } else if (atTarget && k <= -1 - selector) {
             const RECT &at = t->target;
             if (strictlyOverlaps(at, r))
-                SpriteBltDispatch(ctx, ctx->offscreen, at.left - r.left, at.top - r.top, at.right - at.left,
-                                  at.bottom - at.top, t->image, 0, 0, mirror, transformed);
+                SpriteBltDispatch(ctx, ctx->offscreen, subSat(at.left, r.left), subSat(at.top, r.top),
+                                  saturate(widthOf(at)), saturate(heightOf(at)), t->image, 0, 0, mirror, transformed);
         } else {
             const RECT &at = t->shown;
             if (strictlyOverlaps(at, r))
-                SpriteBltDispatch(ctx, ctx->offscreen, at.left - r.left, at.top - r.top, at.right - at.left,
-                                  at.bottom - at.top, t->shownImage, 0, 0, mirror, transformed);
+                SpriteBltDispatch(ctx, ctx->offscreen, subSat(at.left, r.left), subSat(at.top, r.top),
+                                  saturate(widthOf(at)), saturate(heightOf(at)), t->shownImage, 0, 0, mirror,
+                                  transformed);
         }
     }
-    showImage(dc, ctx->originX + r.left, ctx->originY + r.top, w, h, ctx->offscreen, 0, 0);
+    showImage(dc, addSat(ctx->originX, r.left), addSat(ctx->originY, r.top), w, h, ctx->offscreen, 0, 0);
 }
 
 }  // namespace
@@ -133,11 +143,13 @@ void composeRect(LPVEKCONTEXT ctx, LONG selector, HDC dc, const RECT &r, LONG x,
     if (!ctx->offscreen || ctx->offscreenWidth <= 0 || ctx->offscreenHeight <= 0) return;
     // A rectangle larger than the off-screen image (a sprite wider or higher
     // than it) is composed piece by piece.
-    for (LONG top = r.top; top < r.bottom; top += ctx->offscreenHeight)
-        for (LONG left = r.left; left < r.right; left += ctx->offscreenWidth) {
-            const RECT piece{left, top, std::min(left + ctx->offscreenWidth, r.right),
-                             std::min(top + ctx->offscreenHeight, r.bottom)};
-            composePiece(ctx, selector, dc, piece, x - (left - r.left), y - (top - r.top), width, height);
+    for (int64_t top = r.top; top < r.bottom; top += ctx->offscreenHeight)
+        for (int64_t left = r.left; left < r.right; left += ctx->offscreenWidth) {
+            const RECT piece{static_cast<LONG>(left), static_cast<LONG>(top),
+                             static_cast<LONG>(std::min<int64_t>(left + ctx->offscreenWidth, r.right)),
+                             static_cast<LONG>(std::min<int64_t>(top + ctx->offscreenHeight, r.bottom))};
+            composePiece(ctx, selector, dc, piece, saturate(x - (left - r.left)), saturate(y - (top - r.top)),
+                         width, height);
         }
 }
 

@@ -20,6 +20,7 @@
 #include "common/image_layout.h"
 #include "common/le.h"
 #include "common/memory.h"
+#include "common/saturate.h"
 
 namespace vek {
 
@@ -69,8 +70,9 @@ DWORD spriteDimensions(HSPRITEDATA image, LONG *width, LONG *height)
         break;
     }
     case VEK_TYPE_COMPOSITE:
-        w = i32(image, rec::kBounds + 8) - i32(image, rec::kBounds);
-        h = i32(image, rec::kBounds + 12) - i32(image, rec::kBounds + 4);
+        // Bounds may lie anywhere: a size beyond the 32-bit range stops at its end.
+        w = subSat(i32(image, rec::kBounds + 8), i32(image, rec::kBounds));
+        h = subSat(i32(image, rec::kBounds + 12), i32(image, rec::kBounds + 4));
         break;
     default:
         w = i32(image, rec::kWidth);

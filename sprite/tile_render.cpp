@@ -15,13 +15,19 @@
 #include <vekkit/raster.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "common/le.h"
+#include "common/saturate.h"
 #include "raster/blit.h"
 #include "raster/dispatch.h"
 #include "sprite/tile_render.h"
 
 namespace {
+
+using vek::addSat;
+using vek::saturate;
+using vek::subSat;
 
 constexpr size_t kEntryBytes = 12;
 
@@ -37,27 +43,26 @@ void renderPiece(LPVEKCONTEXT ctx, LONG wx, LONG wy, LONG bx, LONG by, LONG w, L
         const BYTE *tile = map + static_cast<size_t>(e) * kEntryBytes;
         const LONG left = vek::i16(tile, 2), top = vek::i16(tile, 4);
         const LONG right = vek::i16(tile, 6), bottom = vek::i16(tile, 8), index = vek::i16(tile, 10);
-        if (!(right > wx && wx + w > left && bottom > wy && wy + h > top) || index < 0) continue;
+        if (!(right > wx && int64_t{wx} + w > left && bottom > wy && int64_t{wy} + h > top) || index < 0) continue;
         HSPRITEDATA image = ctx->imageTable[index];
         if (!image) continue;
         // The tile's part inside the piece; the blitter clips to the image.
         const vek::AxisPiece px = vek::placePiece(wx, bx, w, left), py = vek::placePiece(wy, by, h, top);
-        vek::SpriteBltDispatch(ctx, buffer, static_cast<LONG>(px.at), static_cast<LONG>(py.at),
-                               static_cast<LONG>(px.size), static_cast<LONG>(py.size), image,
-                               static_cast<LONG>(px.from), static_cast<LONG>(py.from), 0, nullptr);
+        vek::SpriteBltDispatch(ctx, buffer, saturate(px.at), saturate(py.at), saturate(px.size), saturate(py.size),
+                               image, saturate(px.from), saturate(py.from), 0, nullptr);
     }
 }
 
 // Splits a column piece where the buffer's rows wrap.
 void renderColumn(LPVEKCONTEXT ctx, LONG wx, LONG wy, LONG bx, LONG by, LONG w, LONG h)
 {
-    if (by + h <= ctx->backgroundHeight) {
+    if (int64_t{by} + h <= ctx->backgroundHeight) {
         renderPiece(ctx, wx, wy, bx, by, w, h);
         return;
     }
-    const LONG h1 = ctx->backgroundHeight - by;
+    const LONG h1 = subSat(ctx->backgroundHeight, by);
     renderPiece(ctx, wx, wy, bx, by, w, h1);
-    renderPiece(ctx, wx, wy + h1, bx, 0, w, h - h1);
+    renderPiece(ctx, wx, addSat(wy, h1), bx, 0, w, subSat(h, h1));
 }
 
 }  // namespace
@@ -67,13 +72,13 @@ namespace vek {
 void renderTiles(LPVEKCONTEXT ctx, LONG worldX, LONG worldY, LONG bufferX, LONG bufferY, LONG width, LONG height)
 {
     if (!ctx->tileMap || !ctx->backgroundImage || width <= 0 || height <= 0) return;
-    if (bufferX + width <= ctx->backgroundWidth) {
+    if (int64_t{bufferX} + width <= ctx->backgroundWidth) {
         renderColumn(ctx, worldX, worldY, bufferX, bufferY, width, height);
         return;
     }
-    const LONG w1 = ctx->backgroundWidth - bufferX;
+    const LONG w1 = subSat(ctx->backgroundWidth, bufferX);
     renderColumn(ctx, worldX, worldY, bufferX, bufferY, w1, height);
-    renderColumn(ctx, worldX + w1, worldY, 0, bufferY, width - w1, height);
+    renderColumn(ctx, addSat(worldX, w1), worldY, 0, bufferY, subSat(width, w1), height);
 }
 
 }  // namespace vek
