@@ -30,9 +30,11 @@
 // flags word goes to the calls that write, read, skip and measure it.
 //
 // Files are outside data. Every size in a header is checked against what the
-// file holds and against what the payload can expand to before anything is
-// allocated, each decoder is bounded by its destination, and an object must
-// come out exactly as long as its header says; anything else loads as null.
+// file holds before anything is allocated, and each decoder is bounded by its
+// destination. An LZSS stream decodes what it holds: the stored image
+// methods take a stream that ends early as it is, the rest of the pixels (or
+// of the four-bit block) as allocated; method 1, whose stream holds the
+// block's own size field, must come out exactly as long as its header says.
 #include <vekkit/objfile.h>
 
 #include <cstdint>
@@ -209,16 +211,15 @@ BYTE *readPayload(HFILE file, DWORD stored)
 }
 
 // Methods 8 and 32 into r (total bytes): the header fields, the identity
-// table and the pixels. Fields the payload does not name are left as they
-// were. False when the pixel offset is not behind the table inside the
-// block or the stream does not give exactly the pixel bytes.
+// table and the pixels. Fields the payload does not name, and pixels that a
+// stream ending early does not reach, are left as they were. False when the
+// pixel offset is not behind the table inside the block.
 bool expandImageBits(const BYTE *payload, const Header &h, BYTE *r)
 {
     const DWORD offBits = u32(payload, 0);
     const DWORD fields = fieldsOf(h.method);
     if (offBits < kTableEnd - 4 || offBits > h.total - 4) return false;
     const DWORD pixels = h.total - 4 - offBits;
-    if (pixels > (h.stored - fields) * kLzssGain) return false;
     put32(r, rec::kLength, h.total - 4);
     put32(r, rec::kPixelOffset, offBits);
     put32(r, rec::kInfoSize, 40);
@@ -237,10 +238,12 @@ bool expandImageBits(const BYTE *payload, const Header &h, BYTE *r)
         put16(r, rec::kFlags + 2, u16(payload, 22));
     }
     vek::writeIndexTable(r);
-    return vek::LzssDecode(payload + fields, h.stored - fields, r + 4 + offBits, pixels) == pixels;
+    vek::LzssDecode(payload + fields, h.stored - fields, r + 4 + offBits, pixels);
+    return true;
 }
 
 // Method 16: the four-bit image (or the one-colour header) expanded into r.
+// A stream that ends early leaves the rest of the four-bit block zero.
 // Returns r's address, which the expansion may change; null with r still to
 // be freed by the caller on a damaged payload.
 BYTE *expandFourBit(const BYTE *payload, const Header &h, BYTE *r)
@@ -248,17 +251,14 @@ BYTE *expandFourBit(const BYTE *payload, const Header &h, BYTE *r)
     const unsigned hLength = u16(payload, 0);
     if ((hLength != 8 && hLength != 22) || h.stored < hLength) return nullptr;
     const DWORD length = u32(payload, hLength - 4);
-    const uint64_t streamBytes = h.stored - hLength;
-    if (length < kOneColourStream || length > streamBytes * kLzssGain || length > kMaxObject) return nullptr;
+    if (length < kOneColourStream || length > kMaxObject) return nullptr;
     // Four bytes past the stream stay 0: a one-colour header ends 4 bytes
     // short of a full BITMAPINFOHEADER.
     auto *d = static_cast<BYTE *>(vek::allocLocked(SIZE_T{length} + 4));
     if (!d) return nullptr;
-    BYTE *result = nullptr;
-    if (vek::LzssDecode(payload + hLength, h.stored - hLength, d, length) == length) {
-        put32(r, rec::kLength, h.total - 4);
-        result = vek::ExpandFourBitImage(d, length + 4, r, h.total, payload + 2, hLength);
-    }
+    vek::LzssDecode(payload + hLength, h.stored - hLength, d, length);
+    put32(r, rec::kLength, h.total - 4);
+    BYTE *result = vek::ExpandFourBitImage(d, length + 4, r, h.total, payload + 2, hLength);
     vek::freeLocked(d);
     return result;
 }
