@@ -10,9 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/image_layout.h"
-#include "common/le.h"
-#include "raster/di_image.h"
+#include "record/layout.h"
+#include "record/record_view.h"
 
 namespace {
 
@@ -35,10 +34,9 @@ bool colourTableFits(HSPRITEDATA record)
 
 HBITMAP VEKAPI vekHSPRITEDATAtoDIBSection(HDC dc, HSPRITEDATA image)
 {
-    vek::DIImage im;
-    if (!image || !vek::isDIRecord(image) || !vek::readDIImage(image, im)) return nullptr;
-    if (im.bitCount != 8 || im.compression != BI_RGB || !im.hasDrawableSize() || !im.rawRowsFit()) return nullptr;
-    if (!colourTableFits(image)) return nullptr;
+    if (!image) return nullptr;
+    const vek::RecordView im = vek::viewRecord(image);
+    if (!im.isRaw8() || !colourTableFits(image)) return nullptr;
 
     void *bits = nullptr;
     HBITMAP section = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO *>(image + vek::rec::kInfo),

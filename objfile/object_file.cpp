@@ -40,14 +40,13 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/image_layout.h"
-#include "common/le.h"
+#include "common/file_io.h"
 #include "common/memory.h"
-#include "objfile/file_io.h"
 #include "objfile/four_bit_image.h"
 #include "objfile/lzss.h"
 #include "objfile/packed_sound.h"
-#include "sprite/image_record.h"
+#include "record/di_record.h"
+#include "record/layout.h"
 
 namespace {
 
@@ -103,7 +102,7 @@ DWORD saveImageBits(HFILE file, LONG storedAt, const BYTE *record, DWORD total, 
     put32(fields, 8, u32(record, rec::kHeight));
     put32(fields, 12, u32(record, rec::kCompression));
     put32(fields, 16, u32(record, rec::kSizeImage));
-    put32(fields, 20, u16(record, rec::kFlags) | DWORD{u16(record, rec::kFlags + 2)} << 16);
+    put32(fields, 20, u16(record, rec::kFlags) | DWORD{u16(record, rec::kReserved2)} << 16);
     const DWORD fieldBytes = fieldsOf(method);
     vek::writeBytes(file, fields, fieldBytes);
     // A record without pixel bytes cannot be stored this way; the header
@@ -231,11 +230,11 @@ bool expandImageBits(const BYTE *payload, const Header &h, BYTE *r)
     put32(r, rec::kSizeImage, u32(payload, 16));
     put32(r, rec::kXPels, 3800);
     put32(r, rec::kYPels, 3800);
-    put32(r, 50, 0);  // biClrUsed
-    put32(r, 54, 0);  // biClrImportant
+    put32(r, rec::kClrUsed, 0);
+    put32(r, rec::kClrImportant, 0);
     if (h.method == STORE_IMAGE_BITS_FLAGS) {
         put16(r, rec::kFlags, u16(payload, 20));
-        put16(r, rec::kFlags + 2, u16(payload, 22));
+        put16(r, rec::kReserved2, u16(payload, 22));
     }
     vek::writeIndexTable(r);
     vek::LzssDecode(payload + fields, h.stored - fields, r + 4 + offBits, pixels);

@@ -5,7 +5,7 @@
 // pixels are shown through the palette selected in the DC.
 #include <vekkit/raster.h>
 
-#include "raster/di_image.h"
+#include "record/record_view.h"
 
 namespace {
 
@@ -21,8 +21,9 @@ struct SavedField {
 LONG VEKAPI vekDIBBlt(HDC dc, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src, LONG srcX, LONG srcY)
 {
     using namespace vek;
-    DIImage s;
-    if (!src || !isDIRecord(src) || !readDIImage(src, s) || !s.hasDrawableSize()) return 0;
+    if (!src) return 0;
+    const RecordView s = viewRecord(src);
+    if (!s.readable || !s.hasDrawableSize()) return 0;
     const auto *info = reinterpret_cast<const BITMAPINFO *>(src + rec::kInfo);
 
     if (s.compression == BI_RLE8) {

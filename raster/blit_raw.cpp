@@ -56,7 +56,7 @@ void moveRows(BYTE *d, size_t dstStride, const BYTE *s, size_t srcStride, size_t
 
 }  // namespace
 
-LONG blitRaw(const DIImage &dst, const DIImage &src, const BlitRect &r)
+LONG blitRaw(const RecordView &dst, const RecordView &src, const BlitRect &r)
 {
     const size_t srcStride = src.stride(), dstStride = dst.stride();
     // Image row y lives at memory row height - 1 - y.

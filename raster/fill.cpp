@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "common/saturate.h"
-#include "raster/di_image.h"
 #include "raster/pixels.h"
-#include "sprite/image_record.h"
+#include "record/dd_record.h"
+#include "record/record_view.h"
 
 namespace vek {
 
@@ -42,11 +42,9 @@ void fillRows(BYTE *row, size_t stride, size_t n, int64_t rows, BYTE colour)
 // height - y - rows and steps one stride up per row.
 LONG fillDI(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, BYTE colour)
 {
-    DIImage im;
-    if (!readDIImage(image, im)) return 0;
-    if (im.bitCount != 8 || im.compression != BI_RGB) return 0;
     // A header that does not describe rows inside the block is unsupported.
-    if (!im.hasDrawableSize() || !im.rawRowsFit()) return 0;
+    const RecordView im = viewRecord(image);
+    if (!im.isRaw8()) return 0;
     if (x > im.width || y > im.height) return 1;
 
     // 64-bit arithmetic: any 32-bit arguments clip without overflow.
@@ -80,7 +78,7 @@ void fillDD(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, LONG col
 {
     HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(colour) | 0x01000000);
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmapAt(image, rec::kImage));
+    HGDIOBJ oldBitmap = SelectObject(dc, ddImage(image));
     HPALETTE oldPalette = SelectPalette(dc, palette, FALSE);
     RealizePalette(dc);
     UnrealizeObject(brush);

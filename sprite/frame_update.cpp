@@ -25,10 +25,12 @@
 #include "sprite/drawlist.h"
 #include "sprite/frame_update.h"
 #include "sprite/tile_render.h"
+#include "sprite/wrap_split.h"
 
 namespace {
 
 using vek::addSat;
+using vek::ComposeSelector;
 using vek::heightOf;
 using vek::saturate;
 using vek::subSat;
@@ -110,19 +112,15 @@ void paintBackground(LPVEKCONTEXT ctx, HDC dc, const RECT &v)
     }
     // Playfield column x sits in buffer column (x + wrap x) mod width: at
     // most two column ranges, each split into at most two row ranges.
-    const LONG bw = ctx->backgroundWidth, bh = ctx->backgroundHeight;
-    if (bw <= 0 || bh <= 0) return;
-    const LONG a = static_cast<LONG>((int64_t{v.left} + ctx->wrapX) % bw);
-    const LONG b = static_cast<LONG>((int64_t{v.top} + ctx->wrapY) % bh);
-    const LONG p = int64_t{a} + width <= bw ? width : bw - a;
-    const LONG q = int64_t{b} + height <= bh ? height : bh - b;
-    const LONG columns[2][3] = {{a, addSat(ox, v.left), p}, {0, saturate(int64_t{ox} + v.left + p), width - p}};
-    const LONG rows[2][3] = {{b, addSat(oy, v.top), q}, {0, saturate(int64_t{oy} + v.top + q), height - q}};
-    for (const auto &c : columns) {
-        if (c[2] <= 0) continue;
-        for (const auto &r : rows)
-            if (r[2] > 0) vek::showImage(dc, c[1], r[1], c[2], r[2], ctx->backgroundImage, c[0], r[0]);
-    }
+    if (ctx->backgroundWidth <= 0 || ctx->backgroundHeight <= 0) return;
+    using vek::WrapPiece;
+    for (const WrapPiece &c : vek::splitWrapped(int64_t{v.left} + ctx->wrapX, width, ctx->backgroundWidth,
+                                                vek::WrapStart::Modulo, vek::LongRange::Split))
+        for (const WrapPiece &r : vek::splitWrapped(int64_t{v.top} + ctx->wrapY, height, ctx->backgroundHeight,
+                                                    vek::WrapStart::Modulo, vek::LongRange::Split))
+            vek::showImage(dc, saturate(int64_t{ox} + v.left + c.at), saturate(int64_t{oy} + v.top + r.at),
+                           saturate(c.length), saturate(r.length), ctx->backgroundImage, saturate(c.from),
+                           saturate(r.from));
 }
 
 // Repaints the sprites that changed, merging neighbours.
@@ -140,10 +138,11 @@ void repaintChanged(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
             // then the old place without it.
             const RECT at = clipTo(s->target, clip);
             if (!empty(at))
-                vek::composeRect(ctx, i, dc, at, subSat(s->target.left, at.left), subSat(s->target.top, at.top),
+                vek::composeRect(ctx, ComposeSelector::moved(i), dc, at, subSat(s->target.left, at.left),
+                                 subSat(s->target.top, at.top),
                                  saturate(widthOf(s->target)), saturate(heightOf(s->target)));
             const RECT was = clipTo(s->shown, clip);
-            if (!empty(was)) vek::composeRect(ctx, -1 - i, dc, was, 0, 0, 0, 0);
+            if (!empty(was)) vek::composeRect(ctx, ComposeSelector::left(i), dc, was, 0, 0, 0, 0);
             s->shown = s->target;
             s->shownImage = s->image;
             continue;
@@ -168,7 +167,7 @@ void repaintChanged(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
             j = i;  // the grown rectangle may now reach sprites passed over
         }
         const RECT at = clipTo(r, clip);
-        vek::composeRect(ctx, best, dc, at, subSat(current->target.left, at.left),
+        vek::composeRect(ctx, ComposeSelector::moved(best), dc, at, subSat(current->target.left, at.left),
                          subSat(current->target.top, at.top), saturate(widthOf(current->target)),
                          saturate(heightOf(current->target)));
         current->shown = current->target;
@@ -196,7 +195,7 @@ void compose(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
             // The off-screen image holds the whole field: one composition.
             for (LONG i = 0; i < ctx->spriteCount; i++) ctx->drawList[i]->stateFlags &= ~VEK_SPRITE_CHANGED;
             vek::releaseDeletedSprites(ctx);
-            vek::composeRect(ctx, vek::kComposeAllAtTarget, dc, clipTo(v, clip), 0, 0, 0, 0);
+            vek::composeRect(ctx, ComposeSelector::allAtTarget(), dc, clipTo(v, clip), 0, 0, 0, 0);
             ctx->updateFlags = 0;
             return;
         }
@@ -213,7 +212,7 @@ void compose(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
         if (windowRepainted) return;
         const RECT at = vek::offsetSat(s->shown, ctx->originX, ctx->originY);
         if (at.right >= box.left && at.left <= box.right && at.bottom >= box.top && at.top <= box.bottom)
-            vek::composeRect(ctx, vek::kComposeAllShown, dc, clipTo(s->shown, clip), 0, 0, 0, 0);
+            vek::composeRect(ctx, ComposeSelector::allShown(), dc, clipTo(s->shown, clip), 0, 0, 0, 0);
     });
 
     repaintChanged(ctx, dc, v, clip);

@@ -19,7 +19,7 @@
 #include <cstdint>
 
 #include "common/saturate.h"
-#include "sprite/image_record.h"
+#include "record/dimensions.h"
 
 namespace vek {
 

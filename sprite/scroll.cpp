@@ -17,10 +17,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "common/le.h"
 #include "common/saturate.h"
 #include "sprite/frame_update.h"
+#include "sprite/tile_map.h"
 #include "sprite/tile_render.h"
+#include "sprite/wrap_split.h"
 
 namespace {
 
@@ -86,14 +87,13 @@ void renderAll(LPVEKCONTEXT ctx, LONG nx, LONG ny, LONG vw, LONG vh, bool forced
         vek::renderTiles(ctx, nx, ny, 0, 0, width, height);
         return;
     }
-    BYTE *header = reinterpret_cast<BYTE *>(ctx->tileMap);
-    const int16_t colour = vek::i16(header, 0);
+    const LONG colour = vek::tileMapHeader(ctx->tileMap).colour;
     vekSpriteFillEx(ctx->backgroundImage, 0, 0, width, height, colour >= 0 && colour <= 255 ? colour : 0,
                     ctx->palette);
     // The world is drawn over that colour, so the map's own fill is held off.
-    vek::put16(header, 0, 256);
+    vek::setTileMapColour(ctx->tileMap, 256);
     vek::renderTiles(ctx, nx, ny, 0, 0, vw, vh);
-    vek::put16(header, 0, static_cast<uint16_t>(colour));
+    vek::setTileMapColour(ctx->tileMap, static_cast<SHORT>(colour));
 }
 
 // The new view position for a move by d from pos, kept inside the world;
@@ -127,10 +127,8 @@ Strip advanceWrap(LONG &wrap, LONG d, LONG size, LONG n)
         buffer = w;
         world = n;
     }
-    if (buffer < 0) buffer += size;
-    if (buffer >= size) buffer -= size;
     wrap = vek::saturate(w);
-    return Strip{vek::saturate(buffer), vek::saturate(world)};
+    return Strip{vek::saturate(vek::wrapStart(buffer, size, vek::WrapStart::Modulo)), vek::saturate(world)};
 }
 
 }  // namespace

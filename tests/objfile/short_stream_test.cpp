@@ -3,19 +3,21 @@
 // as the block was (zero in a new block, the caller's bytes in its own).
 #include "object_files.h"
 
+#include "objfile/lzss.h"
+
 namespace {
 
 using namespace objtest;
 
-// An LZSS stream of literals only: it expands to exactly its input.
-Bytes literals(const Bytes &input)
+// The library's LZSS stream of n bytes: it expands to exactly them.
+Bytes streamOf(const BYTE *bytes, size_t n)
 {
     Bytes s;
-    for (size_t at = 0; at < input.size(); at += 8) {
-        const size_t n = std::min<size_t>(8, input.size() - at);
-        s.push_back(static_cast<BYTE>((1u << n) - 1));
-        s.insert(s.end(), input.begin() + at, input.begin() + at + n);
-    }
+    const auto append = [](void *out, const BYTE *piece, DWORD length) {
+        auto *stream = static_cast<Bytes *>(out);
+        stream->insert(stream->end(), piece, piece + length);
+    };
+    vek::LzssEncode(bytes, static_cast<DWORD>(n), append, &s);
     return s;
 }
 
@@ -28,7 +30,7 @@ protected:
         Bytes fields;
         for (DWORD v : {offBits, 4u, 2u, 0u, 0u}) append32(fields, v);
         if (method == STORE_IMAGE_BITS_FLAGS) append32(fields, VEK_IMAGE_MIRRORABLE);
-        const Bytes stream = literals(Bytes(kPixels, kPixels + given));
+        const Bytes stream = streamOf(kPixels, given);
         Bytes file;
         for (DWORD v : {total, static_cast<DWORD>(fields.size() + stream.size()), method}) append32(file, v);
         file.insert(file.end(), fields.begin(), fields.end());
@@ -75,7 +77,7 @@ TEST_F(ShortStream, FourBitBlockEndingEarlyLoads)
     put16(payload.data(), 0, 22);
     payload[2] = 9, payload[3] = 200;
     put32(payload.data(), 18, static_cast<DWORD>(d.size()));
-    const Bytes stream = literals(Bytes(d.begin(), d.begin() + 126));
+    const Bytes stream = streamOf(d.data(), 126);
     payload.insert(payload.end(), stream.begin(), stream.end());
     const DWORD total = 572 + 8;
     Bytes file;
