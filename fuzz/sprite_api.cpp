@@ -24,6 +24,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/palette_window.h"
+
 namespace {
 
 constexpr int kRecords = 4;
@@ -106,10 +108,13 @@ void release(const void *p)
     GlobalFree(mem);
 }
 
+// What every input shares: a window with a palette of its own, the palette
+// entries for the conversions, the image table, the tile map and matrices.
 struct Session {
-    HWND window = nullptr;
-    HDC dc = nullptr;
-    HPALETTE palette = nullptr;
+    support::PaletteWindow win{kClient[0], kClient[1]};
+    HWND window = win.window;
+    HDC dc = win.dc;
+    HPALETTE palette = win.palette;
     PALETTEENTRY entries[256]{};
     std::array<HSPRITEDATA, 32768> table{};  // every index an i16 can name
     VEKTILE tiles[1 + kTiles]{};
@@ -117,22 +122,7 @@ struct Session {
 
     Session()
     {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "VekFuzzWindow";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, kClient[0], kClient[1],
-                                 nullptr, nullptr, wc.hInstance, nullptr);
-        dc = GetDC(window);
-        struct {
-            WORD version, count;
-            PALETTEENTRY entries[256];
-        } log{0x300, 256, {}};
-        for (int i = 0; i < 256; i++) entries[i] = log.entries[i] = PALETTEENTRY{BYTE(i), BYTE(i * 7), BYTE(~i), 0};
-        palette = CreatePalette(reinterpret_cast<LOGPALETTE *>(&log));
-        SelectPalette(dc, palette, FALSE);
-        RealizePalette(dc);
+        for (int i = 0; i < 256; i++) entries[i] = PALETTEENTRY{BYTE(i), BYTE(i * 7), BYTE(~i), 0};
     }
 };
 
