@@ -9,13 +9,14 @@
 
 #include <cstring>
 
-#include "raster/di_image.h"
+#include "record/layout.h"
+#include "record/record_view.h"
 
 HBITMAP VEKAPI vekHSPRITEDATAtoDIBSection(HDC dc, HSPRITEDATA image)
 {
-    vek::DIImage im;
-    if (!image || !vek::isDIRecord(image) || !vek::readDIImage(image, im)) return nullptr;
-    if (im.compression != BI_RGB || !vek::gdiCanRead(image, im)) return nullptr;
+    if (!image) return nullptr;
+    const vek::RecordView im = vek::viewRecord(image);
+    if (!im.isRaw8() || !im.gdiCanRead()) return nullptr;
 
     void *bits = nullptr;
     HBITMAP section = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO *>(image + vek::rec::kInfo),

@@ -6,7 +6,7 @@
 // header describes more than its block holds is refused before the GDI sees it.
 #include <vekkit/raster.h>
 
-#include "raster/di_image.h"
+#include "record/record_view.h"
 
 namespace {
 
@@ -22,8 +22,9 @@ struct SavedField {
 LONG VEKAPI vekDIBBlt(HDC dc, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src, LONG srcX, LONG srcY)
 {
     using namespace vek;
-    DIImage s;
-    if (!src || !isDIRecord(src) || !readDIImage(src, s) || !gdiCanRead(src, s)) return 0;
+    if (!src) return 0;
+    const RecordView s = viewRecord(src);
+    if (!s.gdiCanRead()) return 0;
     const auto *info = reinterpret_cast<const BITMAPINFO *>(src + rec::kInfo);
 
     if (s.compression == BI_RLE8) {

@@ -187,10 +187,6 @@ TEST_F(DamagedFile, ImageBitsWithBadFields)
         setContents(file);
         expectAllFail("pixel offset");
     }
-    Bytes file = good;
-    put32(file.data(), 0, totalOf(image) + 1);  // a pixel more than the stream gives
-    setContents(file);
-    expectAllFail("pixels past the stream");
     release(image);
 }
 
@@ -206,8 +202,6 @@ TEST_F(DamagedFile, FourBitImagesOutsideTheirBlocks)
     EXPECT_EQ(totalOf(ok), total + 512);
     release(ok);
 
-    writeFourBit(total, fourBitBlock(3, 3), 122 + 13);
-    expectAllFail("L longer than the stream");
     writeFourBit(total, fourBitBlock(3, 3), 40);
     expectAllFail("L shorter than a header");
     writeFourBit(total, fourBitBlock(3, 3, 0x7FFFFFF0), 122 + 12);

@@ -18,6 +18,14 @@ using namespace rt;
 
 namespace {
 
+// The transformed blit on two records, viewed as the dispatch views them.
+LONG transformed(HSPRITEDATA dst, LONG x, LONG y, HSPRITEDATA src, LONG srcX, LONG srcY, LONG width, LONG height,
+                 const VEKSPRITE *sprite)
+{
+    return vek::TransformedSpriteBlt(vek::viewRecord(dst), x, y, vek::viewRecord(src), srcX, srcY, width, height,
+                                     sprite);
+}
+
 constexpr VEKFIXED kOne = 0x10000;
 constexpr BYTE kUntouched = 0xEE;
 
@@ -148,7 +156,7 @@ TEST(TransformedBlit, DoubleScale)
     ASSERT_EQ(sprite.target.bottom - sprite.target.top, 6);
     Record dst = filledRaw(8, 6, kUntouched);
 
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0, 0, src, 0, 0, 8, 6, &sprite), 1);
+    EXPECT_EQ(transformed(dst, 0, 0, src, 0, 0, 8, 6, &sprite), 1);
     // Column 0 once, columns 1..3 twice, the last column's sample falls just
     // outside; every row twice; key pixels leave the destination.
     constexpr BYTE E = kUntouched;
@@ -167,7 +175,7 @@ TEST(TransformedBlit, QuarterTurn)
     const VEKSPRITE sprite = spriteFor(m, 4, 3);
     Record dst = filledRaw(3, 4, kUntouched);
 
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0, 0, src, 0, 0, 3, 4, &sprite), 1);
+    EXPECT_EQ(transformed(dst, 0, 0, src, 0, 0, 3, 4, &sprite), 1);
     // Counter-clockwise: the top row, left to right, is the left column read
     // bottom to top.
     expectPicture(dst, {{13, 23, 33}, {12, 22, 32}, {11, 21, 31}, {10, 20, kUntouched}});
@@ -205,7 +213,7 @@ TEST(TransformedBlit, RandomMatricesMatchTheReference)
         Bytes expected = dst.bytes();
         const LONG want = referenceTransformed(expected, src, x, y, width, height, sprite);
         const Bytes source = src.bytes();
-        const LONG got = vek::TransformedSpriteBlt(dst, x, y, src, between(-5, 5), between(-5, 5), width, height, &sprite);
+        const LONG got = transformed(dst, x, y, src, between(-5, 5), between(-5, 5), width, height, &sprite);
         ASSERT_EQ(got, want) << "trial " << trial;
         ASSERT_TRUE(dst.bytes() == expected)
             << "trial " << trial << ": " << sw << "x" << sh << " scale " << sx << "," << sy << " rotation "
@@ -235,7 +243,7 @@ TEST(TransformedBlit, WholeAndFractionalStepsAtRightAngles)
             Record dst = filledRaw(tw + 4, th + 4, kUntouched);
             Bytes expected = dst.bytes();
             EXPECT_EQ(referenceTransformed(expected, src, 2, 2, tw, th, sprite), 1);
-            EXPECT_EQ(vek::TransformedSpriteBlt(dst, 2, 2, src, 0, 0, tw, th, &sprite), 1);
+            EXPECT_EQ(transformed(dst, 2, 2, src, 0, 0, tw, th, &sprite), 1);
             EXPECT_TRUE(dst.bytes() == expected)
                 << "rotation " << (rotation >> 16) << " scale " << sx << "," << sy << "\n"
                 << picture(dst);
@@ -255,7 +263,7 @@ TEST(TransformedBlit, ClippedPixelsEqualUnclippedOnes)
             const VEKSPRITE sprite = spriteFor(m, 23, 17);
             const LONG tw = sprite.target.right - sprite.target.left, th = sprite.target.bottom - sprite.target.top;
             Record whole = filledRaw(tw, th, kUntouched);
-            ASSERT_EQ(vek::TransformedSpriteBlt(whole, 0, 0, src, 0, 0, tw, th, &sprite), 1);
+            ASSERT_EQ(transformed(whole, 0, 0, src, 0, 0, tw, th, &sprite), 1);
             for (int trial = 0; trial < 20; trial++) {
                 // A small destination that shows the window (cx, cy) of the
                 // whole picture, or the whole one cut by the requested size.
@@ -263,7 +271,7 @@ TEST(TransformedBlit, ClippedPixelsEqualUnclippedOnes)
                 Record part = filledRaw(between(1, 30), between(1, 30), kUntouched);
                 const LONG pw = static_cast<LONG>(get32(part, kWidth)), ph = static_cast<LONG>(get32(part, kHeight));
                 const LONG width = between(0, 1) ? tw : between(1, tw), height = between(0, 1) ? th : between(1, th);
-                const LONG visible = vek::TransformedSpriteBlt(part, -cx, -cy, src, 0, 0, width, height, &sprite);
+                const LONG visible = transformed(part, -cx, -cy, src, 0, 0, width, height, &sprite);
                 bool any = false;
                 for (LONG py = 0; py < ph; py++)
                     for (LONG px = 0; px < pw; px++) {
@@ -293,35 +301,36 @@ TEST(TransformedBlit, RefusesWhatIsNotRaw8BitDI)
     endRow(s);
     endImage(s);
     Record rle = makeRle(4, 1, s);
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0, 0, rle, 0, 0, 8, 8, &sprite), 0) << "RLE source";
-    EXPECT_EQ(vek::TransformedSpriteBlt(rle, 0, 0, src, 0, 0, 8, 8, &sprite), 0) << "RLE destination";
+    EXPECT_EQ(transformed(dst, 0, 0, rle, 0, 0, 8, 8, &sprite), 0) << "RLE source";
+    EXPECT_EQ(transformed(rle, 0, 0, src, 0, 0, 8, 8, &sprite), 0) << "RLE destination";
 
     Record fourBit = fourByThree({10, 11, 12, 13, 20, 21, 22, 23, 9, 31, 32, 33});
     put16(fourBit.get(), kBitCount, 4);
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0, 0, fourBit, 0, 0, 8, 8, &sprite), 0) << "4 bits per pixel";
+    EXPECT_EQ(transformed(dst, 0, 0, fourBit, 0, 0, 8, 8, &sprite), 0) << "4 bits per pixel";
 
-    BYTE dd[14] = {};
+    std::vector<BYTE> ddBlock(14);
+    BYTE *dd = ddBlock.data();
     put16(dd, 4, VEK_TYPE_DD);
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0, 0, dd, 0, 0, 8, 8, &sprite), 0) << "DD source";
-    EXPECT_EQ(vek::TransformedSpriteBlt(dd, 0, 0, src, 0, 0, 8, 8, &sprite), 0) << "DD destination";
+    EXPECT_EQ(transformed(dst, 0, 0, dd, 0, 0, 8, 8, &sprite), 0) << "DD source";
+    EXPECT_EQ(transformed(dd, 0, 0, src, 0, 0, 8, 8, &sprite), 0) << "DD destination";
 
     Record shortBlock = fourByThree({10, 11, 12, 13, 20, 21, 22, 23, 9, 31, 32, 33});
     put32(shortBlock.get(), kHeight, 400);
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0, 0, shortBlock, 0, 0, 8, 8, &sprite), 0) << "rows beyond the block";
+    EXPECT_EQ(transformed(dst, 0, 0, shortBlock, 0, 0, 8, 8, &sprite), 0) << "rows beyond the block";
 
     VEKSPRITE plain = sprite;
     plain.transform = nullptr;
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0, 0, src, 0, 0, 8, 8, &plain), 0) << "no matrix";
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0, 0, src, 0, 0, 8, 8, nullptr), 0);
+    EXPECT_EQ(transformed(dst, 0, 0, src, 0, 0, 8, 8, &plain), 0) << "no matrix";
+    EXPECT_EQ(transformed(dst, 0, 0, src, 0, 0, 8, 8, nullptr), 0);
     EXPECT_TRUE(dst.bytes() == before) << "nothing drawn";
 
     // Nothing visible: beside the destination, or an empty requested size.
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 8, 0, src, 0, 0, 3, 4, &sprite), 0);
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, -3, 0, src, 0, 0, 3, 4, &sprite), 0);
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0, 0, src, 0, 0, 0, 4, &sprite), 0);
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0, 0, src, 0, 0, 3, -1, &sprite), 0);
+    EXPECT_EQ(transformed(dst, 8, 0, src, 0, 0, 3, 4, &sprite), 0);
+    EXPECT_EQ(transformed(dst, -3, 0, src, 0, 0, 3, 4, &sprite), 0);
+    EXPECT_EQ(transformed(dst, 0, 0, src, 0, 0, 0, 4, &sprite), 0);
+    EXPECT_EQ(transformed(dst, 0, 0, src, 0, 0, 3, -1, &sprite), 0);
     EXPECT_TRUE(dst.bytes() == before);
     // x and y count as 16-bit values: 65536 + 2 is 2.
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0x10002, 0x10000, src, 0, 0, 3, 4, &sprite), 1);
+    EXPECT_EQ(transformed(dst, 0x10002, 0x10000, src, 0, 0, 3, 4, &sprite), 1);
     EXPECT_EQ(*rawPixel(dst, 2, 0), 13);
 }

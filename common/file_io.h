@@ -1,5 +1,6 @@
-// File transfers of any length through handles of the _lread family
-// (internal), and the small reads and writes of object headers.
+// File transfers of any length through handles of the _lread family, and
+// the small reads and writes of little-endian header words: the bounded file
+// helpers of every subsystem that reads or writes files.
 #pragma once
 
 #include <windows.h>

@@ -1,13 +1,10 @@
-// File I/O on buffers of any length: vek_hread and vek_hwrite.
+// File transfers of any length through handles of the _lread family.
 //
 // The handle-level calls take counts of one 16-bit word, so a long transfer
 // goes in pieces: every 65536 bytes as two calls of 32768, then one call for
-// the rest (count AND 0xFFFF bytes, also when that is 0). The exported calls
-// report count whatever the file did; the library's own loaders use the
-// counting forms, which stop at the first short piece, to tell a short file.
-#include "objfile/file_io.h"
-
-#include <vekkit/objfile.h>
+// the rest (count AND 0xFFFF bytes, also when that is 0). A transfer stops
+// at the first short piece, so that a loader can tell a short file.
+#include "common/file_io.h"
 
 #include "common/le.h"
 
@@ -75,15 +72,3 @@ LONG bytesLeft(HFILE file)
 }
 
 }  // namespace vek
-
-DWORD VEKAPI vek_hread(HFILE file, LPVOID buffer, DWORD count)
-{
-    if (buffer) vek::readBytes(file, buffer, count);
-    return count;
-}
-
-DWORD VEKAPI vek_hwrite(HFILE file, LPCVOID buffer, DWORD count)
-{
-    if (buffer) vek::writeBytes(file, buffer, count);
-    return count;
-}
