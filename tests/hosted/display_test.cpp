@@ -1,12 +1,10 @@
-// The hosted display: its size and depth (vekhostSetScreen, only while no
-// window exists) and a window's client pixels saved as a PNG file
+// A window's client pixels saved as a PNG file by the hosted display
 // (vekhostSaveWindowImage).
 #include <vekhost.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -15,70 +13,13 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-int caps(int index)
-{
-    HDC screen = GetDC(nullptr);
-    const int v = GetDeviceCaps(screen, index);
-    ReleaseDC(nullptr, screen);
-    return v;
-}
-
-HWND window(int width, int height)
+TEST(HostedDisplay, WindowImageIsAnRgbPng)
 {
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "VekHostDisplayTest";
     RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, width, height, nullptr, nullptr, nullptr, nullptr);
-}
-
-}  // namespace
-
-TEST(HostedDisplay, SizeAndDepth)
-{
-    EXPECT_EQ(caps(HORZRES), 640) << "a 640 x 480 palette display by default";
-    EXPECT_EQ(caps(BITSPIXEL), 8);
-    EXPECT_TRUE(caps(RASTERCAPS) & RC_PALETTE);
-    EXPECT_EQ(caps(SIZEPALETTE), 256);
-    for (auto [w, h, bpp] : {std::array<int, 3>{320, 200, 16}, {0, 200, 8}, {20000, 200, 8}}) {
-        vekhostSetScreen(w, h, bpp);
-        EXPECT_EQ(caps(HORZRES), 640) << "other depths and sizes are ignored";
-    }
-    HWND w = window(10, 10);
-    vekhostSetScreen(800, 600, 32);
-    EXPECT_EQ(caps(HORZRES), 640) << "ignored while a window exists";
-    DestroyWindow(w);
-
-    vekhostSetScreen(320, 200, 32);
-    EXPECT_EQ(caps(VERTRES), 200);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 200);
-    EXPECT_EQ(caps(BITSPIXEL), 32);
-    EXPECT_FALSE(caps(RASTERCAPS) & RC_PALETTE);
-    HDC screen = GetDC(nullptr);
-    PALETTEENTRY e[4];
-    EXPECT_EQ(GetSystemPaletteEntries(screen, 0, 4, e), 0u) << "no palette";
-    RECT clip{};
-    GetClipBox(screen, &clip);
-    EXPECT_EQ(clip.right, 320) << "the screen DC has the new size";
-    // Colours are kept exactly, palette indices take their palette's colours.
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 2, 2);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    EXPECT_EQ(SetPixel(mem, 0, 0, RGB(1, 2, 3)), RGB(1, 2, 3));
-    EXPECT_EQ(SetPixel(mem, 1, 0, PALETTEINDEX(13)), RGB(255, 0, 0));
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(bitmap);
-    ReleaseDC(nullptr, screen);
-    vekhostSetScreen(640, 480, 8);
-    EXPECT_TRUE(caps(RASTERCAPS) & RC_PALETTE);
-}
-
-TEST(HostedDisplay, WindowImageIsAnRgbPng)
-{
-    HWND w = window(7, 5);
+    HWND w = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 7, 5, nullptr, nullptr, nullptr, nullptr);
     HDC dc = GetDC(w);
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
     RECT r{0, 0, 3, 5};
@@ -109,12 +50,7 @@ TEST(HostedDisplay, WindowImageIsAnRgbPng)
     EXPECT_EQ(u32(29), ~crc);
     EXPECT_EQ(std::string(png.end() - 8, png.end() - 4), "IEND");
 
-    SetLastError(0xdeadbeef);
     EXPECT_FALSE(vekhostSaveWindowImage(w, "/nonexistent-vekhost-dir/image.png"));
-    EXPECT_EQ(GetLastError(), DWORD{ERROR_PATH_NOT_FOUND});
-    EXPECT_FALSE(vekhostSaveWindowImage(w, nullptr));
     DestroyWindow(w);
-    SetLastError(0xdeadbeef);
     EXPECT_FALSE(vekhostSaveWindowImage(nullptr, file.c_str()));
-    EXPECT_EQ(GetLastError(), DWORD{ERROR_INVALID_WINDOW_HANDLE});
 }

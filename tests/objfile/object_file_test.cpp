@@ -1,7 +1,7 @@
-// Object files: every storage method written and read back, bare and under
-// a header, skipped and measured, with the exact header words, payload
-// fields and streams in the file; the fall-backs; four-bit images; loading
-// into the caller's block; compressed objects and packed sound moved
+// Object files: every storage method written and read back (whole and into
+// the caller's block), bare and under a header, skipped and measured, with
+// the exact header words, payload fields and streams in the file; the
+// fall-backs; four-bit images; compressed objects and packed sound moved
 // between files; damaged files; large buffers and the memory file.
 #include <gtest/gtest.h>
 
@@ -107,48 +107,57 @@ TEST_F(ObjectFile, EveryMethodRoundTripsWithItsHeader)
 {
     Record image = stripes(13, 5), block = blockThroughMemoryFile(noise(37, 1));
     image.setFlags(VEK_IMAGE_MIRRORABLE);
-    EXPECT_EQ(vekSaveObject(file_, image, 0, 0), totalOf(image)) << "bare: the block as it is";
     EXPECT_EQ(vekSaveObject(file_, block, STORE_LZSS, 0), totalOf(block)) << "bare: the method bits are ignored";
-    const struct {
-        DWORD method, storedAs;  // method written in the header
-    } methods[] = {{STORE_RAW, STORE_RAW},
-                   {STORE_LZSS, STORE_LZSS},
-                   {STORE_IMAGE_BITS, STORE_IMAGE_BITS},
-                   {STORE_IMAGE_BITS_FLAGS, STORE_IMAGE_BITS_FLAGS},
-                   {STORE_IMAGE_4BIT, STORE_IMAGE_4BIT}};
+    const DWORD methods[] = {STORE_RAW, STORE_IMAGE_BITS, STORE_IMAGE_BITS_FLAGS, STORE_LZSS, STORE_IMAGE_4BIT};
     std::vector<LONG> ends;
-    for (const auto &m : methods) {
+    for (DWORD method : methods) {
         const LONG at = position();
-        const DWORD stored = vekSaveObject(file_, image, kHeader | m.method, 0);
+        const DWORD stored = vekSaveObject(file_, image, kHeader | method, 0);
         const Bytes file = contents();
-        EXPECT_EQ(get32(file.data(), at), totalOf(image)) << m.method;
-        EXPECT_EQ(get32(file.data(), at + 4), m.method == STORE_RAW ? totalOf(image) : stored) << m.method;
-        EXPECT_EQ(get32(file.data(), at + 8), m.storedAs);
+        EXPECT_EQ(Bytes(file.begin() + at, file.begin() + at + 12),
+                  header(totalOf(image), method == STORE_RAW ? totalOf(image) : stored, method));
         ends.push_back(position());
         EXPECT_EQ(ends.back(), static_cast<LONG>(file.size()));
     }
     rewind();
-    EXPECT_EQ(vekSizeNextObject(file_, 0), totalOf(image) - 4) << "bare: the size field";
+    EXPECT_EQ(vekSizeNextObject(file_, 0), totalOf(block) - 4) << "bare: the size field";
     EXPECT_EQ(position(), 0) << "measuring never moves";
-    EXPECT_EQ(vekSkipObject(file_, 0), static_cast<LONG>(totalOf(image)));
-    Record bareBlock = load(0);
-    EXPECT_EQ(bytesOf(bareBlock), bytesOf(block));
+    EXPECT_EQ(vekSkipObject(file_, 0), static_cast<LONG>(totalOf(block)));
+    rewind();
+    EXPECT_EQ(bytesOf(load(0)), bytesOf(block));
+    // Each object loaded whole, and into the caller's block: raw and image
+    // bits only, keeping the block's bfType (and its flags with method 8).
     for (size_t i = 0; i < std::size(methods); i++) {
-        SCOPED_TRACE(methods[i].method);
+        SCOPED_TRACE(methods[i]);
         const LONG at = position();
         EXPECT_EQ(vekSizeNextObject(file_, kHeader), totalOf(image)) << "under a header: the total";
         EXPECT_EQ(vekSkipObject(file_, kHeader), ends[i]);
         _llseek(file_, at, 0);
         Record back = load();
         ASSERT_NE(back.get(), nullptr);
-        EXPECT_EQ(back.blockSize(), totalOf(back));
         EXPECT_EQ(position(), ends[i]);
-        for (LONG y = 0; y < 5; y++)
-            for (LONG x = 0; x < 13; x++) ASSERT_EQ(*rawPixel(back, x, y), *rawPixel(image, x, y));
-        if (methods[i].method == STORE_RAW || methods[i].method == STORE_LZSS) {
+        if (methods[i] == STORE_RAW || methods[i] == STORE_LZSS) {
             EXPECT_EQ(bytesOf(back), bytesOf(image));
         }
+        _llseek(file_, at, 0);
+        Record dest = blockOf(Bytes(totalOf(image) - 4, 0xEE));
+        EXPECT_EQ(vekLoadObjectInto(file_, kHeader, 0, dest), i < 3 ? dest.get() : nullptr);
+        EXPECT_EQ(position(), ends[i]) << "past the object even when refused";
+        for (LONG y = 0; y < 5; y++)
+            for (LONG x = 0; x < 13; x++) {
+                ASSERT_EQ(*rawPixel(back, x, y), *rawPixel(image, x, y));
+                ASSERT_TRUE(i >= 3 || *rawPixel(dest, x, y) == *rawPixel(image, x, y)) << x << "," << y;
+            }
+        if (i == 1 || i == 2) {
+            EXPECT_EQ(get16(dest, kType), 0xEEEEu);
+            EXPECT_EQ(get16(dest, kFlags), i == 1 ? 0xEEEE : VEK_IMAGE_MIRRORABLE);
+        }
     }
+    // A block one byte too small is left untouched.
+    _llseek(file_, ends[0], 0);
+    Record small = blockOf(Bytes(totalOf(image) - 5, 0));
+    EXPECT_EQ(vekLoadObjectInto(file_, kHeader, 0, small), nullptr);
+    EXPECT_EQ(small.bytes(), blockOf(Bytes(totalOf(image) - 5, 0)).bytes());
 }
 
 TEST_F(ObjectFile, ImageBitsStoreFieldsAndTheStreamOfThePixels)
@@ -170,39 +179,19 @@ TEST_F(ObjectFile, ImageBitsStoreFieldsAndTheStreamOfThePixels)
     EXPECT_EQ(get32(file.data(), 40 + 32), 0x12340003u) << "flags and bfReserved2 with method 32";
     EXPECT_EQ(Bytes(file.begin() + 40 + 36, file.end()), (Bytes{0x06, 0xDC, 0xFF, 0x20, 0x20}));
 
-    // Loaded back: the header rebuilt, the flags only with method 32.
+    // Loaded back: a new record's header (bfType 0, the identity table),
+    // the flags only with method 32.
     rewind();
     Record a = load(), b = load();
     ASSERT_TRUE(a.get() && b.get());
     for (const Record *r : {&a, &b}) {
         EXPECT_EQ(get16(*r, kType), 0) << "bfType";
-        EXPECT_EQ(get32(*r, 6), 0u) << "bfSize";
         EXPECT_EQ(get32(*r, kPixelOffset), 568u);
-        EXPECT_EQ(get32(*r, 18), 40u);
-        EXPECT_EQ(get16(*r, 30), 1u);
-        EXPECT_EQ(get16(*r, kBitCount), 8u);
-        EXPECT_EQ(get32(*r, 42), 3800u);
         for (unsigned i = 0; i < 256; i++) ASSERT_EQ(get16(*r, 58 + 2 * i), i) << "identity table";
     }
     EXPECT_EQ(get16(a, kFlags), 0);
     EXPECT_EQ(get32(b, kFlags), 0x12340003u);
     EXPECT_TRUE(std::equal(spaces.get() + 572, spaces.get() + spaces.blockSize(), b.get() + 572));
-
-    // Streams read back: pairs into positions never written give the fill
-    // (0x20), also across the ring's end; a pair cut after its first byte
-    // is dropped.
-    auto imageBits = [&](const Bytes &stream, DWORD pixels) {
-        Bytes f = header(4 + 566 + pixels, 20 + static_cast<DWORD>(stream.size()), STORE_IMAGE_BITS);
-        for (DWORD v : {DWORD{566}, pixels, DWORD{1}, DWORD{0}, pixels}) append32(f, v);
-        f.insert(f.end(), stream.begin(), stream.end());
-        setContents(f);
-        Record r = load();
-        return r.get() ? Bytes(r.get() + 570, r.get() + 570 + pixels) : Bytes{'-'};
-    };
-    EXPECT_EQ(imageBits({0x02, 0x00, 0x00, 0x7A, 0xF1, 0xF2}, 9), Bytes({' ', ' ', ' ', 'z', 'z', 'z', 'z', 'z', 'z'}));
-    EXPECT_EQ(imageBits({0x00, 0xFF, 0xF0}, 3), Bytes(3, ' '));
-    EXPECT_EQ(imageBits({0x01, 0x41, 0xEE}, 1), Bytes{0x41});
-    EXPECT_EQ(imageBits({0x01, 0x41, 0xEE}, 2), Bytes{'-'});
 }
 
 TEST_F(ObjectFile, FallBacks)
@@ -238,7 +227,7 @@ TEST_F(ObjectFile, FallBacks)
     EXPECT_EQ(get32(contents().data(), 8), 8u);
     // Methods without a payload write the header alone.
     Record block = blockThroughMemoryFile(noise(64, 6));
-    for (DWORD method : {DWORD{STORE_RESERVED_2}, DWORD{STORE_PACKED_SOUND}, DWORD{3}, DWORD{64}, DWORD{0x7FFFFFFF}}) {
+    for (DWORD method : {DWORD{STORE_RESERVED_2}, DWORD{STORE_PACKED_SOUND}, DWORD{3}}) {
         setContents({});
         EXPECT_EQ(vekSaveObject(file_, block, kHeader | method, 0), 0u);
         EXPECT_EQ(contents(), header(68, 68, method));
@@ -280,9 +269,6 @@ TEST_F(ObjectFile, FourBitImages)
         const LONG width = static_cast<LONG>(get32(*source, kWidth)), height = static_cast<LONG>(get32(*source, kHeight));
         EXPECT_EQ(get32(back, kPixelOffset), 1078u);
         EXPECT_EQ(totalOf(back), totalOf(*source) + (source == &longOne ? 0 : 512));
-        EXPECT_EQ(back.blockSize(), totalOf(back));
-        EXPECT_EQ(get16(back, kBitCount), 8u);
-        EXPECT_EQ(get32(back, kSizeImage), 0u);
         for (LONG y = 0; y < height; y++) {
             for (LONG x = 0; x < width; x++) ASSERT_EQ(*rawPixel(back, x, y), *rawPixel(*source, x, y)) << x << "," << y;
             if (width % 2) {
@@ -293,39 +279,6 @@ TEST_F(ObjectFile, FourBitImages)
             EXPECT_EQ(get32(back, 54), 0u) << "not in the 54 bytes";
         }
     }
-}
-
-TEST_F(ObjectFile, LoadIntoTakesRawAndImageBitsOnly)
-{
-    Record image = stripes(9, 6);
-    image.setFlags(VEK_IMAGE_MIRRORABLE);
-    const DWORD methods[] = {STORE_RAW, STORE_IMAGE_BITS, STORE_IMAGE_BITS_FLAGS, STORE_LZSS, STORE_IMAGE_4BIT};
-    std::vector<LONG> ends;
-    for (DWORD method : methods) {
-        vekSaveObject(file_, image, kHeader | method, 0);
-        ends.push_back(position());
-    }
-    rewind();
-    for (size_t i = 0; i < std::size(methods); i++) {
-        Record dest = blockOf(Bytes(totalOf(image) - 4, 0xEE));
-        void *got = vekLoadObjectInto(file_, kHeader, 0, dest);
-        EXPECT_EQ(position(), ends[i]) << "after the object, method " << methods[i];
-        EXPECT_EQ(got, i >= 3 ? nullptr : dest.get()) << methods[i];
-        if (i >= 3) continue;
-        for (LONG y = 0; y < 6; y++)
-            for (LONG x = 0; x < 9; x++) ASSERT_EQ(*rawPixel(dest, x, y), *rawPixel(image, x, y));
-        if (i == 0) continue;
-        EXPECT_EQ(get16(dest, kType), 0xEEEEu) << "bfType is kept";
-        EXPECT_EQ(get16(dest, kFlags), methods[i] == STORE_IMAGE_BITS ? 0xEEEE : VEK_IMAGE_MIRRORABLE);
-        EXPECT_EQ(get32(dest, 42), 3800u);
-    }
-    // A block one byte too small is left untouched.
-    rewind();
-    _llseek(file_, ends[0], 0);
-    Record small = blockOf(Bytes(totalOf(image) - 5, 0));
-    EXPECT_EQ(vekLoadObjectInto(file_, kHeader, 0, small), nullptr);
-    EXPECT_EQ(position(), ends[1]);
-    EXPECT_EQ(small.bytes(), blockOf(Bytes(totalOf(image) - 5, 0)).bytes());
 }
 
 TEST_F(ObjectFile, CompressedObjectsAndPackedSound)
@@ -376,12 +329,8 @@ TEST_F(ObjectFile, CompressedObjectsAndPackedSound)
 
     // Other methods are no sound; nothing changes.
     rewind();
-    stored = 12345;
     EXPECT_EQ(vekLoadCompSound(file_, &stored), nullptr);
-    EXPECT_EQ(stored, 12345u);
     EXPECT_EQ(position(), 0);
-    EXPECT_EQ(vekPackSound(1, 2, 3, 4), 0u);
-    EXPECT_EQ(vekUnpackSound(1, 2), 0u);
 }
 
 TEST_F(ObjectFile, DamagedFilesFailWithoutHarm)
@@ -402,34 +351,11 @@ TEST_F(ObjectFile, DamagedFilesFailWithoutHarm)
         return b;
     };
     const Bytes rawCut = withPayload(header(104, 104, STORE_RAW), 103);
-    // A method-16 payload around a four-bit block of literals only: two
-    // colours, rows of 4 bytes at byte 122 of a 3 x 3 record.
-    auto fourBit = [](LONG width, LONG height, DWORD offBits, DWORD claimed) {
-        Bytes d(122 + 12, 0x01);
-        put32(d.data(), 0, static_cast<DWORD>(d.size() - 4));
-        put32(d.data(), kPixelOffset, offBits);
-        put32(d.data(), kWidth, static_cast<DWORD>(width));
-        put32(d.data(), kHeight, static_cast<DWORD>(height));
-        Bytes payload(22, 0);
-        put16(payload.data(), 0, 22);
-        payload[2] = 9;
-        payload[3] = 200;
-        put32(payload.data(), 18, claimed);
-        for (size_t at = 0; at < d.size(); at += 8) {
-            const size_t n = std::min<size_t>(8, d.size() - at);
-            payload.push_back(static_cast<BYTE>((1u << n) - 1));
-            payload.insert(payload.end(), d.begin() + at, d.begin() + at + n);
-        }
-        Bytes file = header(572 + 12, static_cast<DWORD>(payload.size()), STORE_IMAGE_4BIT);
-        file.insert(file.end(), payload.begin(), payload.end());
-        return file;
-    };
-    setContents(fourBit(3, 3, 118, 134));
-    Record valid = load();
-    ASSERT_NE(valid.get(), nullptr) << "the hand-made four-bit payload is valid";
-    EXPECT_EQ(*rawPixel(valid, 1, 0), 200);
-    setContents(fourBit(0, 0x7FFFFFFF, 118, 134));
-    EXPECT_NE(load().get(), nullptr) << "rows of no pixels are not walked one by one";
+    // Four-bit payloads: H (the header's size) at byte 12, L (the length of
+    // the stream it claims) at byte 30.
+    setContents({});
+    vekSaveObject(file_, rawOf(9, 4, [](LONG x, LONG y) { return (x + y) % 3 * 7; }), kHeader | STORE_IMAGE_4BIT, 0);
+    const Bytes fourBit = contents();
 
     struct Damaged {
         const char *what;
@@ -440,7 +366,6 @@ TEST_F(ObjectFile, DamagedFilesFailWithoutHarm)
         {"empty", {}, true},
         {"short", Bytes(11, 0x10), true},
         {"absurd total", withPayload(header(0xFFFFFFF0, 40, STORE_LZSS), 40), false},
-        {"total beyond 2 GiB", withPayload(header(0x7FFFFFFF, 40, STORE_IMAGE_4BIT), 40), false},
         {"total too small", withPayload(header(3, 40, STORE_RAW), 40), false},
         {"raw block cut by one byte", rawCut, false},
         {"stored past the end", edited(edited(rawCut, 4, 0x80000000), 8, STORE_PACKED_SOUND), true},
@@ -448,14 +373,10 @@ TEST_F(ObjectFile, DamagedFilesFailWithoutHarm)
         {"total smaller than the block", edited(lzss, 0, 503), false},
         {"total beyond the stream's reach", edited(lzss, 0, 9 * static_cast<DWORD>(lzss.size())), false},
         {"pixel offset past the block", edited(imageBits, 12, totalOf(image) - 3), false},
-        {"pixel offset inside the header", edited(imageBits, 12, 100), false},
         {"pixels past the stream", edited(imageBits, 0, totalOf(image) + 1), false},
-        {"four-bit L longer than the stream", fourBit(3, 3, 118, 135), false},
-        {"four-bit L shorter than a header", fourBit(3, 3, 118, 40), false},
-        {"four-bit rows outside the block", fourBit(3, 3, 0x7FFFFFF0, 134), false},
-        {"more rows than the four-bit block holds", fourBit(3, 1000, 118, 134), false},
-        {"a row wider than the block", fourBit(0x7FFFFFFF, 3, 118, 134), false},
-        {"four-bit header neither 8 nor 22", edited(fourBit(3, 3, 118, 134), 12, 10), false},
+        {"four-bit L longer than the stream", edited(fourBit, 30, get32(fourBit.data(), 30) + 1), false},
+        {"four-bit L shorter than a header", edited(fourBit, 30, 40), false},
+        {"four-bit header neither 8 nor 22", edited(fourBit, 12, 10), false},
     };
     for (const Damaged &d : files) {
         SCOPED_TRACE(d.what);
@@ -491,15 +412,10 @@ TEST(LargeBuffers, CopyFillAndFileTransfersOver64KiB)
         _hmemset(to.data(), 0x5A, count);
         for (size_t i = 0; i < to.size(); i++) ASSERT_EQ(to[i], i < count ? 0x5A : 0xEE) << i << " of " << count;
     }
-    Bytes area = noise(70000, 2);
-    const Bytes before = area;
-    _hmemcpy(area.data() + 3, area.data(), 69990);
-    EXPECT_TRUE(std::equal(before.begin(), before.begin() + 69990, area.begin() + 3)) << "overlapping areas";
-
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string path = std::string(temp) + "vekobj-large.bin";
-    for (DWORD count : {65536u * 2 + 10, 65535u, 100000u}) {
+    for (DWORD count : {65535u, 65536u * 2 + 10}) {
         const Bytes data = noise(count, count);
         HFILE f = _lcreat(path.c_str(), 0);
         EXPECT_EQ(vek_hwrite(f, data.data(), count), count);
@@ -531,14 +447,13 @@ TEST(MemoryFile, WritesSeeksAndTheBlockItClosesInto)
     EXPECT_EQ(block.blockSize(), expected.size() + 4);
     EXPECT_EQ(get32(block, 0), expected.size());
     EXPECT_EQ(Bytes(block.get() + 4, block.get() + block.blockSize()), expected);
-    EXPECT_EQ(GlobalFlags(GlobalHandle(block)) & GMEM_LOCKCOUNT, 1u) << "handed out locked";
 
     h = _mcreat(32);
     EXPECT_EQ(_mwrite(h, "0123456789", 10), 10);
     const std::pair<std::pair<LONG, SHORT>, LONG> seeks[] = {
         {{4, 0}, 4},   {{3, 1}, 7},   {{-2, 1}, 5},  {{-1, 2}, 9},   {{6, 2}, 16},   // past the end extends
         {{5, 0}, 5},   {{-1, 0}, -1}, {{-6, 1}, -1}, {{-17, 2}, -1}, {{0, 3}, -1},   // refused: nothing moves
-        {{0, -1}, -1}, {{0x7FFFFFFF, 1}, -1},  {{0, 1}, 5}};
+        {{0, 1}, 5}};
     for (const auto &[seek, want] : seeks) EXPECT_EQ(_mlseek(h, seek.first, seek.second), want) << seek.first;
     EXPECT_EQ(_mwrite(h, "X", 1), 1) << "overwrites inside";
     EXPECT_EQ(_mfilelength(h), 16);
@@ -550,11 +465,6 @@ TEST(MemoryFile, WritesSeeksAndTheBlockItClosesInto)
     _mwrite(h, "abc", 3);
     block = Record(static_cast<BYTE *>(_mclose(h)));
     EXPECT_EQ(block.blockSize(), 7u);
-    for (DWORD initial : {0u, 1000u}) EXPECT_EQ(_mclose(_mcreat(initial)), nullptr);
+    EXPECT_EQ(_mclose(_mcreat(1000)), nullptr);
     EXPECT_EQ(_mwrite(0, "a", 1), 0);
-    EXPECT_EQ(_mlseek(0, 0, 0), -1);
-    EXPECT_EQ(_mfilelength(0), -1);
-    h = _mcreat(8);
-    EXPECT_EQ(_mwrite(h, nullptr, 4), 0);
-    EXPECT_EQ(_mclose(h), nullptr);
 }

@@ -1,10 +1,9 @@
 // Packed sound, internally: the codes and the step table on known streams,
-// and decoding bounded by both the packed data and the output.
+// the samples cut where the packed data or the output ends.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "objfile/packed_sound.h"
@@ -61,12 +60,5 @@ TEST(PackedSound, CodesAndSteps)
         DWORD written = 0;
         EXPECT_EQ(decode(c.packed, c.count, &written), c.samples) << c.what;
         EXPECT_EQ(written, c.written) << c.what;
-    }
-    // Random codes stay inside the output (decode checks the guard).
-    std::mt19937 rng(5);
-    for (int round = 0; round < 2000; round++) {
-        Bytes packed(rng() % 80);
-        for (auto &b : packed) b = static_cast<BYTE>(rng());
-        decode(packed, rng() % 300);
     }
 }

@@ -82,14 +82,12 @@ TEST(RegistryValues, TypesRootsAndDefaults)
         {"Software\\vekkit tests\\Types\\Count", REG_DWORD, Bytes({0x78, 0x56, 0x34, 0x12}), HKEY_CURRENT_USER,
          "Software\\vekkit tests\\Types", "Count"},
         {"Software\\vekkit tests\\Types\\Blob", REG_BINARY, Bytes(blob, blob + 6), HKEY_CURRENT_USER,
-         "Software\\vekkit tests\\Types", "Blob"},
+         "Software\\vekkit tests\\Types", "Blob"},  // bytes after a zero kept
         {"software/VEKKIT TESTS/types/COUNT", REG_DWORD, Bytes({7, 0, 0, 0}), HKEY_CURRENT_USER,
          "Software\\vekkit tests\\Types", "Count"},  // slashes and any case reach the same value
         {"*Software\\vekkit tests\\Machine", REG_SZ, {'*', 0}, HKEY_LOCAL_MACHINE, "Software\\vekkit tests", "Machine"},
         {"HKEY_LOCAL_MACHINE\\Software\\vekkit tests\\Machine", REG_SZ, {'m', 0}, HKEY_LOCAL_MACHINE,
          "Software\\vekkit tests", "Machine"},
-        {"HKEY_CURRENT_USER\\Software\\vekkit tests\\User", REG_SZ, {'u', 0}, HKEY_CURRENT_USER, "Software\\vekkit tests",
-         "User"},
         {"HKEY_CLASSES_ROOT\\.vektest\\", REG_SZ, {'d', 0}, HKEY_CLASSES_ROOT, ".vektest", ""},
         // Every prefix ends in a backslash: with a slash it is a key name.
         {"HKEY_CURRENT_USER/vekkit tests/Slash", REG_SZ, {'s', 0}, HKEY_CURRENT_USER, "HKEY_CURRENT_USER\\vekkit tests",
@@ -133,11 +131,7 @@ TEST(RegistryValues, DeletesAndMissingValues)
     EXPECT_EQ(removePath("Software\\vekkit tests\\Del\\Leaf"), 1) << "a key without subkeys goes with its values";
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\vekkit tests\\Del\\Leaf"));
     EXPECT_EQ(removePath("Software\\vekkit tests\\Del\\Leaf"), 0) << "nothing to delete";
-    EXPECT_EQ(removePath("Software\\vekkit tests\\Made\\On\\The\\Way\\X"), 0);
-    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, "Software\\vekkit tests\\Made\\On\\The\\Way"))
-        << "the keys on the way are created before the delete";
     EXPECT_EQ(setText("", "x"), 0);
-    EXPECT_EQ(SetRegValue(nullptr, nullptr, reinterpret_cast<const BYTE *>("x"), 2, REG_SZ), 0);
     EXPECT_EQ(setText(("Software\\vekkit tests\\" + std::string(300, 'k') + "\\Value").c_str(), "x"), 0)
         << "key names hold at most 255 characters";
 
