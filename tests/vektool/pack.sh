@@ -34,4 +34,23 @@ for i in 000 001 002 003; do cmp images/all-$i.png bare/bare-$i.png || fail "bar
 "$vektool" unpack bare.obj -o bare-parts
 "$vektool" pack --bare bare-parts -o bare-again.obj
 cmp bare.obj bare-again.obj || fail "bare objects do not pack back"
+
+# Sound objects come out as WAV files: one stored raw (its header a WAV
+# header of 11025 Hz), one packed (method 4: first sample 100, then code
+# 0xFF, sample 254, and code 0x41, once more) whose header is not.
+wav_header() {  # samples
+  printf 'RIFF'; printf "\\x$(printf %02x $((36 + $1)))\\0\\0\\0"
+  printf 'WAVEfmt \20\0\0\0\1\0\1\0\21\53\0\0\21\53\0\0\1\0\10\0data'
+  printf "\\x$(printf %02x $1)\\0\\0\\0"
+}
+{ printf '\63\0\0\0\63\0\0\0\0\0\0\0\57\0\0\0'; wav_header 3; printf '\1\2\3'; } > raw-sound.obj
+{ printf '\63\0\0\0\64\0\0\0\4\0\0\0\57\0\0\0'; head -c 44 /dev/zero; printf '\10\144\377\101'; } > packed-sound.obj
+"$vektool" info --json raw-sound.obj packed-sound.obj |
+  jq -e '[.[].objects[0] | .content, .samples] == ["sound", 3, "sound", 3]' > /dev/null ||
+  fail "sound objects: $("$vektool" info raw-sound.obj packed-sound.obj)"
+"$vektool" extract raw-sound.obj packed-sound.obj -o sounds 2> /dev/null && fail "extract takes one file"
+"$vektool" extract raw-sound.obj -o sounds
+"$vektool" extract packed-sound.obj -o sounds
+cmp sounds/raw-sound-000.wav <(wav_header 3; printf '\1\2\3') || fail "the raw sound"
+cmp sounds/packed-sound-000.wav <(wav_header 3; printf '\144\376\376') || fail "the packed sound"
 echo ok

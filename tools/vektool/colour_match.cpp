@@ -5,12 +5,11 @@
 #include "common/image_layout.h"
 #include "common/le.h"
 
+#include <cstring>
 #include <unordered_map>
 
 namespace vektool {
 namespace {
-
-constexpr int kTransparentIndex = 8;
 
 // A sprite context that exists only to hold the palette for the library's
 // colour matching.
@@ -120,37 +119,35 @@ void matchNearest(const Picture &p, const std::vector<bool> &clear, LPVEKCONTEXT
 void dither(const Picture &p, const std::vector<bool> &clear, LPVEKCONTEXT context, IndexedImage &out,
             const std::string &shownAs)
 {
-    namespace rec = vek::rec;
     Block image = adopt(vekCreateSpriteData(p.width, p.height));
     if (!image) throw Failure(shownAs, "out of memory");
     BYTE *b = image.get();
-    BYTE *pixels = b + 4 + vek::u32(b, rec::kPixelOffset);
-    const size_t stride = (static_cast<size_t>(p.width) + 3) & ~size_t{3};
     std::unordered_map<uint32_t, uint8_t> slots;
-    for (size_t i = 0; i < p.count(); i++) {
-        uint8_t slot = kTransparentIndex;
-        if (!clear[i]) {
+    for (int y = 0; y < p.height; y++) {
+        BYTE *row = rowOf(b, y);
+        for (int x = 0; x < p.width; x++) {
+            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x);
+            row[x] = kTransparentIndex;
+            if (clear[i]) continue;
             const Rgb c = p.colourAt(i);
             auto [it, added] = slots.try_emplace(c.key(), 0);
             if (added) {
                 if (slots.size() > 255) throw Failure(shownAs, "has more than 255 colours: it cannot be dithered");
-                it->second = static_cast<uint8_t>(slots.size() - 1 < kTransparentIndex ? slots.size() - 1 : slots.size());
-                BYTE *entry = b + rec::kColorTable + 4 * it->second;
+                const size_t n = slots.size() - 1;  // the n-th colour, at index n, or n + 1 from 8 on
+                it->second = static_cast<uint8_t>(n < kTransparentIndex ? n : n + 1);
+                BYTE *entry = b + vek::rec::kColorTable + 4 * it->second;
                 entry[0] = c.b;
                 entry[1] = c.g;
                 entry[2] = c.r;
             }
-            slot = it->second;
+            row[x] = it->second;
         }
-        const size_t x = i % static_cast<size_t>(p.width), y = i / static_cast<size_t>(p.width);
-        pixels[(static_cast<size_t>(p.height) - 1 - y) * stride + x] = slot;
     }
     ditherdib(context, b, 0);
     out.pixels.resize(p.count());
-    for (size_t i = 0; i < p.count(); i++) {
-        const size_t x = i % static_cast<size_t>(p.width), y = i / static_cast<size_t>(p.width);
-        out.pixels[i] = pixels[(static_cast<size_t>(p.height) - 1 - y) * stride + x];
-    }
+    for (int y = 0; y < p.height; y++)
+        std::memcpy(out.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(p.width), rowOf(b, y),
+                    static_cast<size_t>(p.width));
 }
 
 }  // namespace

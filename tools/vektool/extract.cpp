@@ -52,11 +52,9 @@ void extractObjects(const std::string &path, const std::string &shownAs, const s
             folder.commit(out);
         } else {
             const bool sound = info.kind == RecordKind::Other && isSound(file.objects()[i].method, block.get(), length);
-            OutputFile out(folder.pathOf(objectName(stem, i, count, sound ? ".wav" : ".bin")));
-            writeBytes(out.path(), out.target(),
-                       sound ? waveFileOf(block.get(), length, o.rate)
-                             : std::vector<uint8_t>(block.get(), block.get() + length));
-            folder.commit(out);
+            folder.write(objectName(stem, i, count, sound ? ".wav" : ".bin"),
+                         sound ? waveFileOf(block.get(), length, o.rate)
+                               : std::vector<uint8_t>(block.get(), block.get() + length));
         }
         progress.update(i + 1);
     }
@@ -72,17 +70,13 @@ void extractResources(const std::string &path, const std::vector<uint8_t> &bytes
     for (const ResourceEntry &e : entries) {
         const std::string id = e.name.isText ? e.name.text : std::to_string(e.name.number);
         if (e.type.isText && e.type.text == kBitmapResourceType && !e.name.isText) {
-            OutputFile out(folder.pathOf(stem + "-" + id + ".bmp"));
-            writeBytes(out.path(), out.target(), attached.bitmap(e.name.number));
-            folder.commit(out);
+            folder.write(stem + "-" + id + ".bmp", attached.bitmap(e.name.number));
             continue;
         }
         const std::string type = e.type.isText ? e.type.text : std::to_string(e.type.number);
-        OutputFile out(folder.pathOf(stem + "-" + type + "-" + id + ".bin"));
-        writeBytes(out.path(), out.target(),
-                   std::vector<uint8_t>(bytes.begin() + static_cast<ptrdiff_t>(e.offset),
-                                        bytes.begin() + static_cast<ptrdiff_t>(e.offset + e.size)));
-        folder.commit(out);
+        const auto data = bytes.begin() + static_cast<ptrdiff_t>(e.offset);
+        folder.write(stem + "-" + type + "-" + id + ".bin",
+                     std::vector<uint8_t>(data, data + static_cast<ptrdiff_t>(e.size)));
     }
     folder.keep();
 }

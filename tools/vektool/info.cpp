@@ -107,16 +107,10 @@ Report describeFont(const std::vector<uint8_t> &bytes, Report report, const std:
     const FntHeader h = readFntHeader(bytes, shownAs);
     char version[16];
     std::snprintf(version, sizeof version, "%u.%02u", h.version >> 8, h.version & 0xFF);
-    return report.add("type", "raster font")
-        .add("version", version)
-        .add("face", h.face)
-        .add("height", h.height)
-        .add("average width", h.averageWidth)
-        .add("maximum width", h.maxWidth)
-        .add("first character", h.first)
-        .add("last character", h.last)
-        .add("default character", h.defaultChar)
-        .add("copyright", h.copyright);
+    report.add("type", "raster font").add("version", version).add("face", h.face).add("height", h.height);
+    report.add("average width", h.averageWidth).add("maximum width", h.maxWidth);
+    report.add("first character", h.first).add("last character", h.last).add("default character", h.defaultChar);
+    return h.copyright.empty() ? report : report.add("copyright", h.copyright);
 }
 
 Report describeMidi(const std::vector<uint8_t> &bytes, Report report, const std::string &shownAs)

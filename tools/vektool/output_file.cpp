@@ -70,6 +70,13 @@ void OutputFolder::commit(OutputFile &file)
     written_.push_back(file.target());
 }
 
+void OutputFolder::write(const std::string &name, const std::vector<uint8_t> &bytes)
+{
+    OutputFile out(pathOf(name));
+    writeBytes(out.path(), out.target(), bytes);
+    commit(out);
+}
+
 void writeBytes(const std::string &path, const std::string &shownAs, const std::vector<uint8_t> &bytes)
 {
     std::FILE *f = std::fopen(path.c_str(), "wb");

@@ -44,6 +44,8 @@ public:
     std::string pathOf(const std::string &name) const;
     // Commits file and remembers it as one of this folder's.
     void commit(OutputFile &file);
+    // Writes the file name of this folder whole.
+    void write(const std::string &name, const std::vector<uint8_t> &bytes);
     // The command has finished: what it wrote stays.
     void keep() { kept_ = true; }
 

@@ -55,9 +55,7 @@ void unpack(const UnpackOptions &o)
         // A stored object with header comes behind a size field of its own.
         const BYTE *begin = stored.get() + (file.layout() == Layout::Header ? 4 : 0);
         const BYTE *end = stored.get() + blockLength(stored.get());
-        OutputFile out(folder.pathOf(objectName(stemOf(o.input), i, count, ".obj")));
-        writeBytes(out.path(), out.target(), std::vector<uint8_t>(begin, end));
-        folder.commit(out);
+        folder.write(objectName(stemOf(o.input), i, count, ".obj"), std::vector<uint8_t>(begin, end));
         progress.update(i + 1);
     }
     folder.keep();
@@ -136,7 +134,8 @@ void addPackCommands(CLI::App &app)
     packCommand->add_option("-o,--output", p->output, "object file to write, - for standard output")->required();
     packCommand->add_option("--store", p->store, "store every object anew: auto, none, lzss, bits or bits4 "
                                                  "(default: as each is stored)")
-        ->transform(CLI::CheckedTransformer(storeNames(), CLI::ignore_case));
+        ->transform(CLI::CheckedTransformer(storeNames(), CLI::ignore_case))
+        ->option_text("METHOD");
     packCommand->add_flag("--bare", p->bare, "write bare objects, without headers");
     packCommand->callback([p] { pack(*p); });
 }

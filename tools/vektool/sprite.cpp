@@ -101,7 +101,8 @@ void addSpriteCommand(CLI::App &app)
     command->add_flag("--mirror", o->mirror, "write each image's mirrored copy after it");
     command->add_option("--store", o->store, "storage method: auto (the shortest that loads back), none, lzss, "
                                              "bits or bits4")
-        ->transform(CLI::CheckedTransformer(storeNames(), CLI::ignore_case));
+        ->transform(CLI::CheckedTransformer(storeNames(), CLI::ignore_case))
+        ->option_text("METHOD");
     command->callback([o] { run(*o); });
 }
 

@@ -13,29 +13,29 @@ namespace rec = vek::rec;
 
 namespace {
 
-// The library's transparent index: colour matching never yields it.
-constexpr int kTransparentIndex = 8;
-
 DWORD strideOf(LONG width) { return (static_cast<DWORD>(width) + 3) & ~3u; }
 
-BYTE *pixelsOf(BYTE *record) { return record + 4 + vek::u32(record, rec::kPixelOffset); }
-
-// A raw record of the image's size whose rows hold rows(y) (y = 0 the top).
+// A raw record of width x height holding the rows of topFirst (top row
+// first), and below them, when extraKeyRow is an index, one more row of it.
 Block rawRecordOf(LONG width, LONG height, const uint8_t *topFirst, int extraKeyRow)
 {
     Block r = adopt(vekCreateSpriteDataObject(width, height));
     if (!r) return r;
-    BYTE *pixels = pixelsOf(r.get());
-    const DWORD stride = strideOf(width);
     const LONG imageRows = extraKeyRow >= 0 ? height - 1 : height;
     for (LONG y = 0; y < imageRows; y++)
-        std::memcpy(pixels + static_cast<size_t>(height - 1 - y) * stride, topFirst + static_cast<size_t>(y) * width,
-                    static_cast<size_t>(width));
-    if (extraKeyRow >= 0) std::memset(pixels, extraKeyRow, static_cast<size_t>(width));
+        std::memcpy(rowOf(r.get(), y), topFirst + static_cast<size_t>(y) * width, static_cast<size_t>(width));
+    if (extraKeyRow >= 0) std::memset(rowOf(r.get(), height - 1), extraKeyRow, static_cast<size_t>(width));
     return r;
 }
 
 }  // namespace
+
+BYTE *rowOf(BYTE *record, LONG y)
+{
+    const LONG height = vek::i32(record, rec::kHeight);
+    return record + 4 + vek::u32(record, rec::kPixelOffset) +
+           static_cast<size_t>(height - 1 - y) * strideOf(vek::i32(record, rec::kWidth));
+}
 
 void BlockDeleter::operator()(BYTE *block) const { vek::freeLocked(block); }
 
@@ -171,19 +171,17 @@ Picture drawnPicture(LONG w, LONG h, std::optional<uint8_t> background,
     p.pixels.resize(p.count());
     std::vector<bool> clear(p.count());
     bool used[256] = {};
-    const DWORD stride = strideOf(w);
-    const BYTE *rows0 = pixelsOf(over0.get());
-    const BYTE *rows1 = over1 ? pixelsOf(over1.get()) : nullptr;
     bool anyClear = false;
     for (LONG y = 0; y < h; y++) {
-        const size_t at = static_cast<size_t>(h - 1 - y) * stride;
+        const BYTE *row0 = rowOf(over0.get(), y);
+        const BYTE *row1 = over1 ? rowOf(over1.get(), y) : nullptr;
         for (LONG x = 0; x < w; x++) {
             const size_t i = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
-            p.pixels[i] = rows0[at + x];
-            if (rows1 && rows1[at + x] != rows0[at + x])
+            p.pixels[i] = row0[x];
+            if (row1 && row1[x] != row0[x])
                 clear[i] = anyClear = true;
             else
-                used[rows0[at + x]] = true;
+                used[row0[x]] = true;
         }
     }
     if (!anyClear) return p;

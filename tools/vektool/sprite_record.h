@@ -15,6 +15,9 @@
 
 namespace vektool {
 
+// The library's transparent index: its colour matching never yields it.
+constexpr int kTransparentIndex = 8;
+
 // A locked library block (a record, a loaded object) that the tool owns;
 // released as the library releases its blocks.
 struct BlockDeleter {
@@ -27,6 +30,10 @@ inline Block adopt(void *block) { return Block(static_cast<BYTE *>(block)); }
 
 // The length of a size-prefixed block: its size field + 4.
 DWORD blockLength(const BYTE *block);
+
+// Row y (0: the top row) of a raw DI record, whose rows are stored bottom
+// row first.
+BYTE *rowOf(BYTE *record, LONG y);
 
 enum class RecordKind { RawImage, RleImage, DD, Composite, Other };
 
