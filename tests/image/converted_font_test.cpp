@@ -1,4 +1,4 @@
-// A font converted from BDF by bdf2fnt (run by the font_conversion test,
+// A font converted from BDF by vektool font (run by the font_conversion test,
 // which names the files in VEKKIT_FONT_BDF and VEKKIT_FONT_FNT): loaded,
 // measured, and a string drawn and compared with the BDF's own glyphs.
 

@@ -1,6 +1,6 @@
-// bdf2fnt: converts a BDF font (Glyph Bitmap Distribution Format 2.1) into a
-// raster font file of version 3.00, the form gfxLoadFont reads.
-//   bdf2fnt input.bdf output.fnt
+// vektool font: converts a BDF font (Glyph Bitmap Distribution Format 2.1)
+// into a raster font file of version 3.00, the form gfxLoadFont reads.
+//   vektool font input.bdf -o output.fnt
 //
 // The glyphs of codes 0 to 255 (BDF encodings in that range) are taken. Every
 // glyph becomes a cell as wide as its advance (DWIDTH) and as high as the
@@ -21,16 +21,24 @@
 //        glyph bitmaps: ceil(width / 8) column strips of height bytes, one
 //        byte per row from the top, bit 7 leftmost; the closing entry's
 //        blank glyph last
+#include "commands.h"
+#include "failure.h"
+#include "input_file.h"
+#include "output_file.h"
+
+#include "common/le.h"
+
+#include <CLI/CLI.hpp>
+
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+namespace vektool {
 namespace {
 
 constexpr int kMaxCell = 1024;  // widths and heights beyond this are refused as damage
@@ -48,11 +56,10 @@ struct BdfFont {
     std::map<int, BdfGlyph> glyphs;  // by code 0..255
 };
 
-[[noreturn]] void fail(const std::string &message)
-{
-    std::fprintf(stderr, "bdf2fnt: %s\n", message.c_str());
-    std::exit(1);
-}
+// The file being converted, named in failures.
+std::string source;
+
+[[noreturn]] void fail(const std::string &message) { throw Failure(source, message); }
 
 // A property value without the quotes of a string property.
 std::string unquote(std::string value)
@@ -92,10 +99,9 @@ std::vector<uint8_t> hexRow(const std::string &line, int lineNumber)
     return bytes;
 }
 
-BdfFont readBdf(const char *path)
+BdfFont readBdf(const std::vector<uint8_t> &bytes)
 {
-    std::ifstream in(path);
-    if (!in) fail(std::string("cannot open ") + path);
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
     BdfFont font;
     std::string line;
     int lineNumber = 0;
@@ -184,17 +190,6 @@ Cell makeCell(const BdfGlyph &g, int height, int ascent)
     return cell;
 }
 
-void put16(std::vector<uint8_t> &b, size_t at, unsigned v)
-{
-    b[at] = static_cast<uint8_t>(v);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-
-void put32(std::vector<uint8_t> &b, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; i++) b[at + i] = static_cast<uint8_t>(v >> 8 * i);
-}
-
 std::vector<uint8_t> makeFnt(const BdfFont &font)
 {
     if (font.glyphs.empty()) fail("no glyphs with codes 0 to 255");
@@ -242,12 +237,12 @@ std::vector<uint8_t> makeFnt(const BdfFont &font)
         const auto it = placed.find(code);
         const auto [width, offset] = it != placed.end() ? it->second : placed[defaultCode];
         const size_t at = 148 + 6 * static_cast<size_t>(code - first);
-        put16(out, at, static_cast<unsigned>(width));
-        put32(out, at + 2, offset);
+        vek::put16(out.data(), at, static_cast<unsigned>(width));
+        vek::put32(out.data(), at + 2, offset);
         widthBytes += static_cast<unsigned>((width + 7) / 8);
     }
-    put16(out, 148 + 6 * (entries - 1), static_cast<unsigned>(avgWidth));
-    put32(out, 148 + 6 * (entries - 1) + 2, blankOffset);
+    vek::put16(out.data(), 148 + 6 * (entries - 1), static_cast<unsigned>(avgWidth));
+    vek::put32(out.data(), 148 + 6 * (entries - 1) + 2, blankOffset);
 
     const std::string copyright = stringProperty(font, "COPYRIGHT");
     const std::string weight = stringProperty(font, "WEIGHT_NAME");
@@ -256,46 +251,50 @@ std::vector<uint8_t> makeFnt(const BdfFont &font)
     const std::string encoding = stringProperty(font, "CHARSET_ENCODING");
     const int pixelSize = intProperty(font, "PIXEL_SIZE").value_or(height);
 
-    put16(out, 0, 0x0300);
-    put32(out, 2, static_cast<uint32_t>(out.size()));
+    vek::put16(out.data(), 0, 0x0300);
+    vek::put32(out.data(), 2, static_cast<uint32_t>(out.size()));
     for (size_t i = 0; i < copyright.size() && i < 59; i++) out[6 + i] = static_cast<uint8_t>(copyright[i]);
-    put16(out, 66, 0);  // raster font
-    put16(out, 68, static_cast<unsigned>(intProperty(font, "POINT_SIZE").value_or(pixelSize * 10) / 10));
-    put16(out, 70, static_cast<unsigned>(intProperty(font, "RESOLUTION_Y").value_or(96)));
-    put16(out, 72, static_cast<unsigned>(intProperty(font, "RESOLUTION_X").value_or(96)));
-    put16(out, 74, static_cast<unsigned>(ascent));
-    put16(out, 76, static_cast<unsigned>(height > pixelSize ? height - pixelSize : 0));  // internal leading
+    vek::put16(out.data(), 66, 0);  // raster font
+    vek::put16(out.data(), 68, static_cast<unsigned>(intProperty(font, "POINT_SIZE").value_or(pixelSize * 10) / 10));
+    vek::put16(out.data(), 70, static_cast<unsigned>(intProperty(font, "RESOLUTION_Y").value_or(96)));
+    vek::put16(out.data(), 72, static_cast<unsigned>(intProperty(font, "RESOLUTION_X").value_or(96)));
+    vek::put16(out.data(), 74, static_cast<unsigned>(ascent));
+    vek::put16(out.data(), 76, static_cast<unsigned>(height > pixelSize ? height - pixelSize : 0));  // internal leading
     out[80] = slant == "I" || slant == "O";
-    put16(out, 83, weight == "Bold" ? 700 : 400);
+    vek::put16(out.data(), 83, weight == "Bold" ? 700 : 400);
     // ANSI for Latin-1 and Unicode fonts (their first 256 codes), OEM otherwise.
     out[85] = (registry == "ISO8859" && encoding == "1") || registry == "ISO10646" ? 0 : 255;
-    put16(out, 86, fixed ? static_cast<unsigned>(maxWidth) : 0);
-    put16(out, 88, static_cast<unsigned>(height));
+    vek::put16(out.data(), 86, fixed ? static_cast<unsigned>(maxWidth) : 0);
+    vek::put16(out.data(), 88, static_cast<unsigned>(height));
     out[90] = fixed ? 0x30 : 0x21;  // FF_MODERN fixed pitch, or FF_SWISS with the variable-pitch bit
-    put16(out, 91, static_cast<unsigned>(avgWidth));
-    put16(out, 93, static_cast<unsigned>(maxWidth));
+    vek::put16(out.data(), 91, static_cast<unsigned>(avgWidth));
+    vek::put16(out.data(), 93, static_cast<unsigned>(maxWidth));
     out[95] = static_cast<uint8_t>(first);
     out[96] = static_cast<uint8_t>(last);
     out[97] = static_cast<uint8_t>(defaultCode - first);
     out[98] = static_cast<uint8_t>(font.glyphs.count(' ') ? ' ' - first : 0);
-    put16(out, 99, (widthBytes + 1) & ~1u);
-    put32(out, 105, static_cast<uint32_t>(faceOffset));
-    put32(out, 113, static_cast<uint32_t>(bitsOffset));
-    put32(out, 118, fixed ? 1 : 2);  // DFF_FIXED or DFF_PROPORTIONAL
+    vek::put16(out.data(), 99, (widthBytes + 1) & ~1u);
+    vek::put32(out.data(), 105, static_cast<uint32_t>(faceOffset));
+    vek::put32(out.data(), 113, static_cast<uint32_t>(bitsOffset));
+    vek::put32(out.data(), 118, fixed ? 1 : 2);  // DFF_FIXED or DFF_PROPORTIONAL
     return out;
 }
 
 }  // namespace
 
-int main(int argc, char **argv)
+void addFontCommand(CLI::App &app)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bdf2fnt input.bdf output.fnt\n");
-        return 2;
-    }
-    const std::vector<uint8_t> fnt = makeFnt(readBdf(argv[1]));
-    std::ofstream out(argv[2], std::ios::binary);
-    out.write(reinterpret_cast<const char *>(fnt.data()), static_cast<std::streamsize>(fnt.size()));
-    if (!out.flush()) fail(std::string("cannot write ") + argv[2]);
-    return 0;
+    struct Options {
+        std::string input, output;
+    };
+    auto o = std::make_shared<Options>();
+    auto *command = app.add_subcommand("font", "Convert a BDF font into a raster font file (FNT 3.00)");
+    command->add_option("input", o->input, "BDF font, - for standard input")->required();
+    command->add_option("-o,--output", o->output, "raster font file to write, - for standard output")->required();
+    command->callback([o] {
+        source = o->input == "-" ? "standard input" : o->input;
+        writeWholeFile(o->output, makeFnt(readBdf(readWholeFile(o->input))));
+    });
 }
+
+}  // namespace vektool
