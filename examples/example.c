@@ -113,7 +113,8 @@ HSPRITEDATA exampleDisc(LONG diameter, int ramp)
         for (LONG x = 0; x < diameter; x++) {
             const LONG cx = 2 * x + 1 - diameter, cy = 2 * y + 1 - diameter;
             const LONG lx = x - light, ly = y - light;
-            if (cx * cx + cy * cy < d2) *examplePixel(raw, x, y) = exampleShade(ramp, 58 - 56 * (lx * lx + ly * ly) / d2);
+            if (cx * cx + cy * cy < d2)
+                *examplePixel(raw, x, y) = exampleShade(ramp, 58 - 56 * (lx * lx + ly * ly) / d2);
         }
     /* vekPalDIBToCel keeps the pixel values (they are palette indices
        already) and codes every pixel equal to the first pixel byte (the

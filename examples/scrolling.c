@@ -107,7 +107,8 @@ int main(int argc, char **argv)
     for (int i = 0; i < CRATES; i++) {
         crateX[i] = 260 + i * 140;
         crateY[i] = 200 + i * 90;
-        crates[i] = vekCreateSprite(context, images[CRATE], crateX[i], crateY[i], VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP, 0, 0);
+        crates[i] =
+            vekCreateSprite(context, images[CRATE], crateX[i], crateY[i], VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP, 0, 0);
     }
     LONG x = 200, y = 150, dx = 5, dy = 3;
     LPVEKSPRITE player = vekCreateSprite(context, ball, x, y, VEK_ANCHOR_HCENTER | VEK_ANCHOR_VCENTER, 1, 0);
