@@ -50,8 +50,9 @@ int main(int argc, char **argv)
     }
     printf("rectangles met at frame %d, the balls touched at frame %d\n", rectanglesMet, touched);
 
-    const int status = exampleFinish(window, dc, png);
+    const int status = exampleSave(window, png);
     vekDeleteSpriteContext(context);
+    exampleClose(window, dc);
     vekDeleteSpriteData(blue);
     vekDeleteSpriteData(grey);
     vekDeleteSpriteData(red);

@@ -136,16 +136,20 @@ void exampleNextFrame(void)
     Sleep(16);
 }
 
-int exampleFinish(HWND window, HDC dc, const char *png)
+int exampleSave(HWND window, const char *png)
 {
     exampleNextFrame();
     const BOOL written = vekhostSaveWindowImage(window, png);
     if (!written) fprintf(stderr, "cannot write %s (error %lu)\n", png, (unsigned long)GetLastError());
+    return written ? 0 : 1;
+}
+
+void exampleClose(HWND window, HDC dc)
+{
     exampleRedrawOnPaint(NULL);
     SelectPalette(dc, oldPalette, FALSE);
     ReleaseDC(window, dc);
     DestroyWindow(window);
     DeleteObject(palette);
     palette = NULL;
-    return written ? 0 : 1;
 }

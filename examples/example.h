@@ -20,7 +20,7 @@ BYTE exampleShade(int ramp, int level);
 /* The palette's 256 colours, for setpe and the colour-matching calls. */
 extern PALETTEENTRY exampleColours[256];
 
-/* The palette, made on the first call; deleted by exampleFinish. */
+/* The palette, made on the first call; deleted by exampleClose. */
 HPALETTE examplePalette(void);
 
 /* A visible overlapped window whose client area is exactly width x height
@@ -30,7 +30,7 @@ HPALETTE examplePalette(void);
 HWND exampleWindow(const char *title, int width, int height);
 
 /* The window's DC with the palette selected and realised: the DC to give
-   vekUpdateSpriteContext. exampleFinish releases it. */
+   vekUpdateSpriteContext. exampleClose releases it. */
 HDC exampleDC(HWND window);
 
 /* The context that WM_PAINT redraws (null: none). */
@@ -51,9 +51,12 @@ HSPRITEDATA exampleDisc(LONG diameter, int ramp);
    (about 60 a second). */
 void exampleNextFrame(void);
 
-/* Ends the run: handles waiting messages, writes the window's picture to
-   png, releases the DC, destroys the window and deletes the palette.
+/* Handles waiting messages and writes the window's picture to png.
    Returns the program's exit status: 0 when the picture was written. */
-int exampleFinish(HWND window, HDC dc, const char *png);
+int exampleSave(HWND window, const char *png);
+
+/* Releases the DC, destroys the window and deletes the palette: call it
+   after deleting the context, which refers to both. */
+void exampleClose(HWND window, HDC dc);
 
 #endif

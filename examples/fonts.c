@@ -84,8 +84,9 @@ int main(int argc, char **argv)
         exampleNextFrame();
     }
 
-    const int status = exampleFinish(window, dc, png);
+    const int status = exampleSave(window, png);
     vekDeleteSpriteContext(context);
+    exampleClose(window, dc);
     gfxFreeFont(font);
     vekDeleteSpriteData(background);
     vekDeleteSpriteData(title);

@@ -49,8 +49,9 @@ int main(int argc, char **argv)
     }
 
     /* The crate is now at (220, 140), the ball's centre at (240, 50). */
-    const int status = exampleFinish(window, dc, png);
+    const int status = exampleSave(window, png);
     vekDeleteSpriteContext(context);
+    exampleClose(window, dc);
     vekDeleteSpriteData(crate);
     vekDeleteSpriteData(ball);
     return status;

@@ -94,8 +94,9 @@ int main(int argc, char **argv)
     vekCreateSprite(context, ballBack, 124, 36, VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP, 0, 0);
     vekUpdateSpriteContext(context, dc);
 
-    const int status = exampleFinish(window, dc, png);
+    const int status = exampleSave(window, png);
     vekDeleteSpriteContext(context);
+    exampleClose(window, dc);
     /* Loaded images are sprite image records like any other. */
     vekDeleteSpriteData(gradientBack);
     vekDeleteSpriteData(ballBack);

@@ -134,8 +134,9 @@ int main(int argc, char **argv)
         exampleNextFrame();
     }
 
-    const int status = exampleFinish(window, dc, png);
+    const int status = exampleSave(window, png);
     vekDeleteSpriteContext(context);
+    exampleClose(window, dc);
     for (int i = 0; i < IMAGES; i++) vekDeleteSpriteData(images[i]);
     vekDeleteSpriteData(ball);
     vekDeleteSpriteData(buffer);
