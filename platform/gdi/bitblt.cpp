@@ -49,9 +49,11 @@ BOOL WINAPI BitBlt(HDC hdcDst, int x, int y, int width, int height, HDC hdcSrc, 
         rs.x0 = static_cast<int>(r.left + dx);
         rs.y0 = static_cast<int>(r.top + dy);
         rasterOp(target, r, &rs, pattern, rop);
+        noteDrawn(*dst, r);
         return TRUE;
     }
     if (!isEmpty(r)) rasterOp(target, r, nullptr, pattern, rop);
+    noteDrawn(*dst, r);
     return TRUE;
 }
 
@@ -61,7 +63,11 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop)
     return BitBlt(hdc, x, y, width, height, nullptr, 0, 0, rop);
 }
 
+// Drawing is never batched: every call is done when it returns. What it
+// changed in windows of a live display is shown within a display refresh;
+// GdiFlush shows it at once and returns when it is shown.
 BOOL WINAPI GdiFlush(void)
 {
-    return TRUE;  // drawing is never batched: every call is done when it returns
+    vek::present::flush();
+    return TRUE;
 }

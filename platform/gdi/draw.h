@@ -8,6 +8,7 @@
 
 #include "gdi/color.h"
 #include "gdi/objects.h"
+#include "present/presentation.h"
 
 namespace vek::gdi {
 
@@ -33,5 +34,12 @@ inline RECT clipTo(int64_t left, int64_t top, int64_t right, int64_t bottom, con
 inline RECT clipTo(const RECT &r, const Surface &s) { return clipTo(r.left, r.top, r.right, r.bottom, s); }
 
 inline bool isEmpty(const RECT &r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// Tells the presentation that drawing through dc changed rect of its
+// surface: a window's client pixels are shown anew.
+inline void noteDrawn(const DC &dc, const RECT &rect)
+{
+    if (dc.kind == DCKind::Window && !isEmpty(rect)) present::windowDrawn(reinterpret_cast<HWND>(dc.window), rect);
+}
 
 }  // namespace vek::gdi

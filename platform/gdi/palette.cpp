@@ -22,6 +22,7 @@
 #include "gdi/color.h"
 #include "gdi/display.h"
 #include "gdi/objects.h"
+#include "present/presentation.h"
 
 namespace vek::gdi {
 namespace {
@@ -150,6 +151,7 @@ BOOL WINAPI AnimatePalette(HPALETTE palette, UINT start, UINT count, const PALET
             sys.peBlue = e.peBlue;
         }
     }
+    if (current) vek::present::paletteChanged();
     return TRUE;
 }
 
@@ -192,7 +194,9 @@ UINT WINAPI RealizePalette(HDC hdc)
     if (d.lastRealized == dc->palette && (d.lastForeground || !foreground)) return 0;
     d.lastRealized = dc->palette;
     d.lastForeground = foreground;
-    return realize(d, *p, foreground);
+    const UINT changed = realize(d, *p, foreground);
+    vek::present::paletteChanged();
+    return changed;
 }
 
 UINT WINAPI GetSystemPaletteEntries(HDC hdc, UINT start, UINT count, LPPALETTEENTRY entries)

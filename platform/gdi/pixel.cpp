@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "gdi/color.h"
+#include "gdi/draw.h"
 #include "gdi/objects.h"
 
 using namespace vek::gdi;
@@ -28,5 +29,6 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     const Side side = sideOf(*dc, s);
     const uint32_t v = solidRaw(side, color);
     s.format->writeRow(s, x, y, 1, &v);
+    noteDrawn(*dc, RECT{x, y, x + 1, y + 1});
     return colorOfRaw(side, v);
 }

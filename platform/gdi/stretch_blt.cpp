@@ -51,5 +51,6 @@ BOOL WINAPI StretchBlt(HDC hdcDst, int x, int y, int width, int height, HDC hdcS
     rs.columns = &columns;
     rs.rows = &rows;
     rasterOp(target, rect, &rs, pattern, rop);
+    noteDrawn(*dst, rect);
     return TRUE;
 }

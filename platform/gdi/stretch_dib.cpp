@@ -89,5 +89,6 @@ int WINAPI StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX,
     else
         src.rows = &rows;
     rasterOp(target, rect, &src, pattern, rop);
+    noteDrawn(*dc, rect);
     return result;
 }

@@ -295,7 +295,7 @@ TEST(MciSequencer, ScheduleMergesTracksThroughTheTempoMap)
     using Event = std::array<long long, 4>;  // microseconds, status, data bytes
     std::vector<Event> schedule;
     for (const vek::mci::MidiEvent &e : song.events)
-        schedule.push_back({e.time.count(), e.status, e.data1, e.data2});
+        schedule.push_back({e.time().count(), e.status, e.data1, e.data2});
     // At tick 96 the first track's message comes first.
     EXPECT_EQ(schedule, (std::vector<Event>{{0, 0xC0, 5, 0},
                                             {0, 0x90, 60, 100},
