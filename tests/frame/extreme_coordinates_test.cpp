@@ -2,10 +2,16 @@
 // scrolls and clip rectangles stop at the range's ends instead of wrapping,
 // the view stops at the world's edges, and the frame update stays inside the
 // window's client area however far a sprite goes.
-#include "frame/scene.h"
+#include <vekkit.h>
+
+#include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
+#include <vector>
+
+#include "support/images.h"
+#include "support/palette_window.h"
 
 namespace {
 
@@ -13,8 +19,8 @@ constexpr int kSentinel = 240, kBackground = 33, kColour = 50;
 constexpr LONG kAnchor = VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP;
 
 struct ExtremeCoordinates : ::testing::Test {
-    frame::Window win{160, 120};
-    frame::Images images;
+    support::PaletteWindow win{160, 120};
+    std::vector<support::Record> images;
     LPVEKCONTEXT ctx = nullptr;
 
     void make(WORD options = 0, HSPRITEDATA background = nullptr, LPVEKTILE map = nullptr,
@@ -40,6 +46,13 @@ struct ExtremeCoordinates : ::testing::Test {
         ASSERT_NE(ctx, nullptr);
     }
     void TearDown() override { vekDeleteSpriteContext(ctx); }
+
+    // A raw image of one colour, kept until the test ends.
+    HSPRITEDATA raw(LONG w, LONG h, BYTE colour)
+    {
+        images.push_back(support::makeRaw(w, h, colour));
+        return images.back();
+    }
 
     void settle()
     {
@@ -79,7 +92,7 @@ TEST_F(ExtremeCoordinates, CompositeSizesStopAtTheRangeEnds)
 TEST_F(ExtremeCoordinates, SpriteMovedToTheEndOfTheRangeLeavesItsOldPlace)
 {
     make();
-    LPVEKSPRITE s = vekCreateSprite(ctx, images.raw(8, 8, kColour), 5, 5, kAnchor, 0, 0);
+    LPVEKSPRITE s = vekCreateSprite(ctx, raw(8, 8, kColour), 5, 5, kAnchor, 0, 0);
     settle();
     vekAnimateSpriteAbs(ctx, s, nullptr, INT_MAX, 5, kAnchor);
     EXPECT_EQ(s->target.left, INT_MAX);
@@ -100,7 +113,7 @@ TEST_F(ExtremeCoordinates, SpriteMovedToTheEndOfTheRangeLeavesItsOldPlace)
 TEST_F(ExtremeCoordinates, FarClippedUpdateComposesOnlyTheClientArea)
 {
     make();
-    LPVEKSPRITE s = vekCreateSprite(ctx, images.raw(8, 8, kColour), 5, 5, kAnchor, 0, 0);
+    LPVEKSPRITE s = vekCreateSprite(ctx, raw(8, 8, kColour), 5, 5, kAnchor, 0, 0);
     // A composite image as wide as the range: its sprite reaches to its end.
     BYTE wide[38] = {};
     wide[4] = 0xF1, wide[5] = 0xFE;
@@ -125,7 +138,7 @@ TEST_F(ExtremeCoordinates, FarClippedUpdateComposesOnlyTheClientArea)
 TEST_F(ExtremeCoordinates, OriginAtTheRangeEndsShowsNothingAndComesBack)
 {
     make();
-    vekCreateSprite(ctx, images.raw(8, 8, kColour), 20, 20, kAnchor, 0, 0);
+    vekCreateSprite(ctx, raw(8, 8, kColour), 20, 20, kAnchor, 0, 0);
     settle();
     for (LONG o : {INT_MIN, INT_MAX, INT_MIN + 1}) {
         SCOPED_TRACE(o);
@@ -142,10 +155,11 @@ TEST_F(ExtremeCoordinates, OriginAtTheRangeEndsShowsNothingAndComesBack)
 
 TEST_F(ExtremeCoordinates, ScrollsOfAnySizeStopAtTheWorldsEdges)
 {
-    rt::Record buffer = rt::makeRaw(160, 120);
-    frame::TileMap map{44};
+    support::Record buffer = support::makeRaw(160, 120);
+    std::vector<VEKTILE> map{VEKTILE{}};  // a header and no tiles
+    reinterpret_cast<VEKTILEMAPHEADER *>(&map[0])->backgroundColor = 44;
     HSPRITEDATA table[1] = {};
-    make(VEK_OPTION_TILEMAP, buffer, map.get(), table);
+    make(VEK_OPTION_TILEMAP, buffer, map.data(), table);
     vekUpdateSpriteContext(ctx, win.dc);
     // World 1000 x 800 seen through 160 x 120: x runs 0..840, y 0..680.
     struct Case {
@@ -170,7 +184,7 @@ TEST_F(ExtremeCoordinates, ScrollsOfAnySizeStopAtTheWorldsEdges)
 TEST_F(ExtremeCoordinates, ScrollWithoutAWorldMovesSpritesToTheRangeEnds)
 {
     make();
-    LPVEKSPRITE s = vekCreateSprite(ctx, images.raw(8, 8, kColour), 5, -5, kAnchor, 0, 0);
+    LPVEKSPRITE s = vekCreateSprite(ctx, raw(8, 8, kColour), 5, -5, kAnchor, 0, 0);
     EXPECT_EQ(vekScrollSpriteContext(ctx, win.dc, INT_MIN, INT_MAX), 0u);
     EXPECT_EQ(s->x, INT_MAX);
     EXPECT_EQ(s->y, INT_MIN);

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "mci/midi_file.h"
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -119,11 +119,11 @@ TEST_F(RegistryStore, Regedit4Text)
         << "creates the keys, deletes nothing";
 
     // The second line is the save's mark, a comment new with every save.
-    std::string text = readText(storeFile());
-    ASSERT_EQ(text.compare(0, 18, "REGEDIT4\r\n; saved "), 0);
-    text.erase(10, text.find('\n', 10) - 9);
+    std::string saved = readText(storeFile());
+    ASSERT_EQ(saved.compare(0, 18, "REGEDIT4\r\n; saved "), 0);
+    saved.erase(10, saved.find('\n', 10) - 9);
     // Keys without values are written only when they have no subkeys.
-    EXPECT_EQ(text,
+    EXPECT_EQ(saved,
               "REGEDIT4\r\n"
               "\r\n[HKEY_CURRENT_USER\\Software\\Empty\\Key]\r\n"
               "\r\n[HKEY_CURRENT_USER\\Software\\Text]\r\n"

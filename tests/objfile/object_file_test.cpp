@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "objfile/lzss.h"
 #include "support/images.h"
 
 using namespace support;
@@ -373,8 +374,6 @@ TEST_F(ObjectFile, DamagedFilesFailWithoutHarm)
         {"total smaller than the block", edited(lzss, 0, 503), false},
         {"total beyond the stream's reach", edited(lzss, 0, 9 * static_cast<DWORD>(lzss.size())), false},
         {"pixel offset past the block", edited(imageBits, 12, totalOf(image) - 3), false},
-        {"pixels past the stream", edited(imageBits, 0, totalOf(image) + 1), false},
-        {"four-bit L longer than the stream", edited(fourBit, 30, get32(fourBit.data(), 30) + 1), false},
         {"four-bit L shorter than a header", edited(fourBit, 30, 40), false},
         {"four-bit header neither 8 nor 22", edited(fourBit, 12, 10), false},
     };
@@ -467,4 +466,69 @@ TEST(MemoryFile, WritesSeeksAndTheBlockItClosesInto)
     EXPECT_EQ(block.blockSize(), 7u);
     EXPECT_EQ(_mclose(_mcreat(1000)), nullptr);
     EXPECT_EQ(_mwrite(0, "a", 1), 0);
+}
+
+// A stored image whose LZSS stream ends before its pixels (or its four-bit
+// block) loads what the stream holds; the rest stays as the block was: zero
+// in a new block, the caller's bytes in its own.
+TEST_F(ObjectFile, StreamsEndingEarlyLoadWhatTheyHold)
+{
+    const auto streamOf = [](const BYTE *bytes, size_t n) {
+        Bytes s;
+        vek::LzssEncode(
+            bytes, static_cast<DWORD>(n),
+            [](void *out, const BYTE *piece, DWORD length) {
+                static_cast<Bytes *>(out)->insert(static_cast<Bytes *>(out)->end(), piece, piece + length);
+            },
+            &s);
+        return s;
+    };
+    // A 4 x 2 image (stride 4) whose stream holds its first `given` pixel bytes.
+    constexpr BYTE kPixels[8] = {11, 12, 13, 14, 21, 22, 23, 24};
+    for (DWORD method : {STORE_IMAGE_BITS, STORE_IMAGE_BITS_FLAGS})
+        for (size_t given : {size_t{0}, size_t{3}, size_t{7}}) {
+            SCOPED_TRACE(testing::Message() << "method " << method << " given " << given);
+            Bytes fields;
+            for (DWORD v : {568u, 4u, 2u, 0u, 0u}) append32(fields, v);
+            if (method == STORE_IMAGE_BITS_FLAGS) append32(fields, VEK_IMAGE_MIRRORABLE);
+            const Bytes stream = streamOf(kPixels, given);
+            Bytes file = header(4 + 568 + 8, static_cast<DWORD>(fields.size() + stream.size()), method);
+            file.insert(file.end(), fields.begin(), fields.end());
+            file.insert(file.end(), stream.begin(), stream.end());
+            setContents(file);
+            const Record r = load();
+            ASSERT_NE(r.get(), nullptr);
+            EXPECT_EQ(position(), static_cast<LONG>(file.size()));
+            EXPECT_EQ(totalOf(r), 4u + 568 + 8);
+            rewind();
+            Bytes dest(4 + 568 + 8, 0xAB);
+            ASSERT_EQ(vekLoadObjectInto(file_, kHeader, 0, dest.data()), dest.data());
+            for (size_t i = 0; i < 8; i++) {
+                EXPECT_EQ(*rawPixel(r, i % 4, 1 - i / 4), i < given ? kPixels[i] : 0) << i;
+                EXPECT_EQ(*rawPixel(dest.data(), i % 4, 1 - i / 4), i < given ? kPixels[i] : 0xAB) << i;
+            }
+        }
+
+    // A 3 x 2 four-bit block of two colours whose stream stops inside its
+    // second row: that row reads as nibbles 0, colour list entry 0.
+    Bytes d(122 + 8, 0);
+    put32(d.data(), 0, static_cast<DWORD>(d.size() - 4));
+    put32(d.data(), kPixelOffset, 118);
+    put32(d.data(), kWidth, 3);
+    put32(d.data(), kHeight, 2);
+    d[122] = 0x01, d[123] = 0x10, d[126] = 0x11;
+    Bytes payload(22, 0);
+    put16(payload.data(), 0, 22);
+    payload[2] = 9, payload[3] = 200;
+    put32(payload.data(), 18, static_cast<DWORD>(d.size()));
+    const Bytes stream = streamOf(d.data(), 126);
+    payload.insert(payload.end(), stream.begin(), stream.end());
+    Bytes file = header(572 + 8, static_cast<DWORD>(payload.size()), STORE_IMAGE_4BIT);
+    file.insert(file.end(), payload.begin(), payload.end());
+    setContents(file);
+    const Record r = load();
+    ASSERT_NE(r.get(), nullptr);
+    const BYTE expected[2][3] = {{9, 200, 200}, {9, 9, 9}};
+    for (LONG y = 0; y < 2; y++)
+        for (LONG x = 0; x < 3; x++) EXPECT_EQ(*rawPixel(r, x, 1 - y), expected[y][x]) << x << "," << y;
 }

@@ -409,7 +409,7 @@ TEST(RasterDifferential, TransformedBlit)
         Bytes expected = dst.bytes();
         const LONG want = referenceTransformed(expected, src, r, sprite);
         const Bytes source = src.bytes();
-        ASSERT_EQ(vek::TransformedSpriteBlt(dst, r.x, r.y, src, r.srcX, r.srcY, r.width, r.height, &sprite), want)
+        ASSERT_EQ(vek::TransformedSpriteBlt(vek::viewRecord(dst), r.x, r.y, vek::viewRecord(src), r.srcX, r.srcY, r.width, r.height, &sprite), want)
             << "trial " << trial;
         ASSERT_TRUE(dst.bytes() == expected) << "trial " << trial << ": " << sw << "x" << sh << " scale " << sx << ","
                                              << sy << " rotation " << rotation << " shear " << shear;
@@ -430,7 +430,7 @@ TEST(RasterDifferential, TransformedQuarterTurnPicture)
     sprite.transform = &m;
     Record dst = makeRaw(3, 4, 0xEE);
     // x and y count as 16-bit values: 65536 is 0.
-    EXPECT_EQ(vek::TransformedSpriteBlt(dst, 0x10000, 0x10000, src, 0, 0, 3, 4, &sprite), 1);
+    EXPECT_EQ(vek::TransformedSpriteBlt(vek::viewRecord(dst), 0x10000, 0x10000, vek::viewRecord(src), 0, 0, 3, 4, &sprite), 1);
     const BYTE expected[4][3] = {{13, 23, 33}, {12, 22, 32}, {11, 21, 31}, {10, 20, 0xEE}};
     for (LONG y = 0; y < 4; y++)
         for (LONG x = 0; x < 3; x++) EXPECT_EQ(*rawPixel(dst, x, y), expected[y][x]) << x << "," << y;

@@ -10,12 +10,12 @@
 
 #include <vector>
 
-#include "sprite_images.h"
+#include "support/images.h"
 #include "support/palette_window.h"
 
 namespace {
 
-using rt::Record;
+using support::Record;
 
 constexpr LONG kSide = 4;
 
@@ -27,16 +27,16 @@ Record loadedRecord(DWORD indices)
     const size_t image = 14 + 40 + 2 * indices + kSide * kSide;
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, image + 6);
     BYTE *r = static_cast<BYTE *>(GlobalLock(mem));
-    rt::put32(r, rt::kLength, static_cast<DWORD>(image + 2));
-    rt::put16(r, 4, 0x4D42);
-    rt::put32(r, rt::kPixelOffset, static_cast<DWORD>(14 + 40 + 2 * indices));
-    rt::put32(r, 18, 40);
-    rt::put32(r, rt::kWidth, kSide);
-    rt::put32(r, rt::kHeight, kSide);
-    rt::put16(r, 30, 1);
-    rt::put16(r, rt::kBitCount, 8);
-    rt::put32(r, 50, indices == 256 ? 0 : indices);
-    for (DWORD i = 0; i < indices; i++) rt::put16(r, 58 + 2 * i, static_cast<WORD>(i));
+    support::put32(r, 0, static_cast<DWORD>(image + 2));
+    support::put16(r, 4, 0x4D42);
+    support::put32(r, support::kPixelOffset, static_cast<DWORD>(14 + 40 + 2 * indices));
+    support::put32(r, 18, 40);
+    support::put32(r, support::kWidth, kSide);
+    support::put32(r, support::kHeight, kSide);
+    support::put16(r, 30, 1);
+    support::put16(r, support::kBitCount, 8);
+    support::put32(r, 50, indices == 256 ? 0 : indices);
+    for (DWORD i = 0; i < indices; i++) support::put16(r, 58 + 2 * i, static_cast<WORD>(i));
     for (size_t i = 0; i < kSide * kSide; i++) r[4 + 14 + 40 + 2 * indices + i] = 30;
     return Record(r);
 }
@@ -87,10 +87,10 @@ TEST_F(HeaderWindow, HeadersTheBlockCannotHoldAreRefused)
         SCOPED_TRACE(c.name);
         win.paint(20);
         Record r = loadedRecord(c.indices);
-        rt::put16(r.get(), rt::kBitCount, c.bitCount);
-        rt::put32(r.get(), 50, c.clrUsed);
-        rt::put32(r.get(), 18, c.infoSize);
-        rt::put32(r.get(), rt::kCompression, c.compression);
+        support::put16(r.get(), support::kBitCount, c.bitCount);
+        support::put32(r.get(), 50, c.clrUsed);
+        support::put32(r.get(), 18, c.infoSize);
+        support::put32(r.get(), support::kCompression, c.compression);
         EXPECT_EQ(vekDIBBlt(win.dc, 0, 0, kSide, kSide, r, 0, 0), 0);
         EXPECT_TRUE(untouched());
         HBITMAP section = vekHSPRITEDATAtoDIBSection(win.dc, r);

@@ -48,9 +48,14 @@ TEST_F(DDRecords, FillsPaintThePaletteColourClipped)
         WORD version, count;
         PALETTEENTRY entries[16];
     } log{0x300, 16, {}};
-    for (int i = 0; i < 16; i++) log.entries[i] = PALETTEENTRY{BYTE(40 + i * 10), BYTE(200 - i * 10), 77, 0};
+    // The colours of the test windows' palette: exact in the system palette
+    // whether a test window realised them before or not.
+    for (int i = 0; i < 16; i++) {
+        const COLORREF c = colourOf(40 + i);
+        log.entries[i] = PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0};
+    }
     HPALETTE palette = CreatePalette(reinterpret_cast<LOGPALETTE *>(&log));
-    const COLORREF colour = RGB(150, 90, 77);  // entry 11
+    const COLORREF colour = colourOf(51);  // entry 11
     EXPECT_EQ(vekSpriteFill(dst, 0, 0, 16, 8, 11), 1);
     EXPECT_EQ(vekSpriteFillEx(dst, 0, 0, 16, 8, 11, nullptr), 1);
     EXPECT_EQ(row(dst, 2, colour, palette), "................") << "without a palette nothing is done";

@@ -76,12 +76,12 @@ TEST(RasterRefusals, EveryEntryPointRefusesWhatItCannotDraw)
             EXPECT_EQ(vekSpriteBltEx(nullptr, raw, 0, 0, 6, 4, bad, 0, 0, 0), 0) << "source";
             EXPECT_EQ(vekSpriteBlot(nullptr, raw, 0, 0, 6, 4, bad, 0, 0, 0), 0) << "blot source";
         }
-        EXPECT_EQ(vek::TransformedSpriteBlt(raw, 0, 0, bad, 0, 0, 6, 4, &sprite), 0) << "transformed source";
+        EXPECT_EQ(vek::TransformedSpriteBlt(vek::viewRecord(raw), 0, 0, vek::viewRecord(bad), 0, 0, 6, 4, &sprite), 0) << "transformed source";
         EXPECT_TRUE(raw.bytes() == rawBefore);
         EXPECT_EQ(vekSpriteBlt(bad, 0, 0, 6, 4, raw, 0, 0), 0) << "destination";
         EXPECT_EQ(vekSpriteBlt(bad, 0, 0, 6, 4, rle, 0, 0), 0) << "destination";
         EXPECT_EQ(vekSpriteBlot(nullptr, bad, 0, 0, 6, 4, rle, 0, 0, 0), 0) << "blot destination";
-        EXPECT_EQ(vek::TransformedSpriteBlt(bad, 0, 0, raw, 0, 0, 6, 4, &sprite), 0) << "transformed destination";
+        EXPECT_EQ(vek::TransformedSpriteBlt(vek::viewRecord(bad), 0, 0, vek::viewRecord(raw), 0, 0, 6, 4, &sprite), 0) << "transformed destination";
         // DD images are filled through the GDI, and without a palette not at all.
         EXPECT_EQ(vekSpriteFill(bad, 0, 0, 6, 4, 9), get16(bad, kType) == VEK_TYPE_DD ? 1 : 0) << "fill";
         EXPECT_TRUE(bad.bytes() == badBefore);
@@ -97,6 +97,6 @@ TEST(RasterRefusals, EveryEntryPointRefusesWhatItCannotDraw)
     Record raw = goodRaw();
     EXPECT_EQ(vekSpriteBlt(raw, 0, 0, 4, 3, nullptr, 0, 0), 0);
     sprite.transform = nullptr;
-    EXPECT_EQ(vek::TransformedSpriteBlt(raw, 0, 0, goodRaw(), 0, 0, 6, 4, &sprite), 0) << "no matrix";
-    EXPECT_EQ(vek::TransformedSpriteBlt(raw, 0, 0, goodRaw(), 0, 0, 6, 4, nullptr), 0);
+    EXPECT_EQ(vek::TransformedSpriteBlt(vek::viewRecord(raw), 0, 0, vek::viewRecord(goodRaw()), 0, 0, 6, 4, &sprite), 0) << "no matrix";
+    EXPECT_EQ(vek::TransformedSpriteBlt(vek::viewRecord(raw), 0, 0, vek::viewRecord(goodRaw()), 0, 0, 6, 4, nullptr), 0);
 }

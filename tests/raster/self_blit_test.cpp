@@ -1,10 +1,10 @@
 // A record drawn into itself: the rectangle is copied as the image stood
 // before the call, whichever way source and destination overlap.
-#include "sprite_images.h"
+#include "support/images.h"
 
 #include <gtest/gtest.h>
 
-using namespace rt;
+using namespace support;
 
 TEST(SelfBlit, CopiesTheImageAsItStoodBeforeTheCall)
 {

@@ -6,7 +6,7 @@
 #include "sprite_record.h"
 #include "temporary_file.h"
 
-#include "common/image_layout.h"
+#include "record/layout.h"
 #include "common/le.h"
 
 #include <algorithm>

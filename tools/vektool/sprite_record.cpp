@@ -2,7 +2,7 @@
 
 #include "failure.h"
 
-#include "common/image_layout.h"
+#include "record/layout.h"
 #include "common/le.h"
 #include "common/memory.h"
 
