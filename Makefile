@@ -1,9 +1,10 @@
 # make test: install what is missing, build every preset, run every test.
-# make demo: install what is missing, build, run the demo headless.
+# make demo: install what is missing, build the demo alone, run it headless.
+# make play: the same build, then the demo in a live window (SDL2).
 # make fuzz: build the libFuzzer targets with clang and run each for
 #            FUZZ_SECONDS, starting from its corpus in fuzz/corpus/<target>;
 #            new inputs go to build/fuzz/corpus/<target>, crashes to build/fuzz.
-.PHONY: all deps test demo fuzz clean native asan linux32 win32 win64
+.PHONY: all deps test demo play vekdemo fuzz clean native asan linux32 win32 win64
 
 FUZZ_SECONDS ?= 30
 FUZZ_TARGETS := $(notdir $(wildcard fuzz/corpus/*))
@@ -46,6 +47,7 @@ win64: deps
 
 test: native asan linux32 win32 win64
 	@scripts/test-summary native=build/default asan=build/asan linux32=build/linux32 wine=build/win64
+	@scripts/test-ratio | tail -n 1
 
 fuzz: deps
 	cmake --preset fuzz
@@ -57,8 +59,16 @@ fuzz: deps
 	    -artifact_prefix=build/fuzz/$$t- -print_final_stats=1 || exit 1; \
 	done
 
-demo: all
-	build/default/tools/vekdemo build/vekdemo.gif
+# The demo, its font and the libraries it links, nothing else.
+vekdemo: deps
+	cmake --preset default
+	cmake --build --preset default --target vekdemo
+
+demo: vekdemo
+	VEKHOST_DISPLAY=headless build/default/tools/vekdemo build/vekdemo.gif
+
+play: vekdemo
+	build/default/tools/vekdemo --play
 
 clean:
 	rm -rf build

@@ -16,12 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::copy(data, data + size, exact.get());
     vek::mci::MidiSong song;
     if (!vek::mci::readMidiFile(exact.get(), size, song)) return 0;
-    if (song.length.count() < 0) std::abort();
+    if (song.length.count() < 0 || song.events.size() > vek::mci::kMaxMidiEvents) std::abort();
     auto previous = std::chrono::microseconds(0);
     for (const vek::mci::MidiEvent &event : song.events) {
-        if (event.time < previous || event.time > song.length) std::abort();
+        if (event.time() < previous || event.time() > song.length) std::abort();
         if (event.status < 0x80 || event.status >= 0xF0 || event.data1 > 0x7F || event.data2 > 0x7F) std::abort();
-        previous = event.time;
+        previous = event.time();
     }
     return 0;
 }

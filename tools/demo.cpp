@@ -15,8 +15,12 @@
 // Headless, it writes every fourth frame into an animated GIF and prints
 // per-frame figures: sprites changed, their dirty area (where they were and
 // where they went, the pixels the update recomposes before merging),
-// collisions and the time the update took.
+// collisions and the time the update took. With --play it runs in a live
+// window until closed: the arrow keys (or the mouse, button held) steer the
+// player ball, the view follows it, P pauses, Esc quits; the score line
+// shows frames per second and the time a frame takes.
 //   vekdemo [output.gif] [frames]
+//   vekdemo --play
 #include <vekkit.h>
 
 #include <gif_lib.h>
@@ -26,9 +30,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "record/rle_write.h"
 
 namespace {
 
@@ -88,13 +95,17 @@ HSPRITEDATA rawImage(LONG w, LONG h, Colour colour, WORD flags = 0)
     return r;
 }
 
-// An RLE image of w x h whose row y covers the columns that inside(x, y)
-// accepts, each pixel coloured by colour(x, y): every row starts with a
-// skip, opaque stretches become absolute runs (or runs, when short).
+// An RLE image of w x h (w at most 255) whose row y covers the columns that
+// inside(x, y) accepts, each pixel coloured by colour(x, y), written with the
+// library's token writers: every row starts with a skip, opaque stretches
+// become absolute runs (or runs, when short).
 template <typename Inside, typename Colour>
 HSPRITEDATA rleImage(LONG w, LONG h, Inside inside, Colour colour, WORD flags = 0)
 {
-    std::vector<BYTE> s;
+    using namespace vek::rle;
+    std::vector<BYTE> s(static_cast<size_t>(h) * rowBound(static_cast<uint64_t>(w)) + 2);
+    BYTE *out = s.data();
+    std::vector<BYTE> pixels(static_cast<size_t>(w));
     for (LONG y = h - 1; y >= 0; y--) {
         LONG x = 0;
         bool first = true;
@@ -102,23 +113,23 @@ HSPRITEDATA rleImage(LONG w, LONG h, Inside inside, Colour colour, WORD flags = 
             LONG gap = 0;
             while (x + gap < w && !inside(x + gap, y)) gap++;
             if (x + gap == w) break;
-            if (gap || first) s.insert(s.end(), {0, 2, static_cast<BYTE>(gap), 0});
+            if (gap || first) out = putSkip(out, static_cast<size_t>(gap));
             first = false;
             x += gap;
             LONG n = 0;
             while (x + n < w && inside(x + n, y) && n < 254) n++;
+            for (LONG i = 0; i < n; i++) pixels[static_cast<size_t>(i)] = colour(x + i, y);
             if (n < 3) {
-                for (LONG i = 0; i < n; i++) s.insert(s.end(), {1, colour(x + i, y)});
+                for (LONG i = 0; i < n; i++) out = putRun(out, 1, pixels[static_cast<size_t>(i)]);
             } else {
-                s.insert(s.end(), {0, static_cast<BYTE>(n)});
-                for (LONG i = 0; i < n; i++) s.push_back(colour(x + i, y));
-                if (n & 1) s.push_back(0);
+                out = putAbsolute(out, pixels.data(), static_cast<size_t>(n));
             }
             x += n;
         }
-        s.insert(s.end(), {0, 0});
+        out = putEndOfRow(out);
     }
-    s.insert(s.end(), {0, 1});
+    out = putEndOfImage(out);
+    s.resize(static_cast<size_t>(out - s.data()));
     HSPRITEDATA r = vekCreateSpriteDataObject(static_cast<LONG>(s.size()), 1);
     put32(r, 0, static_cast<DWORD>(572 - 4 + s.size()));
     r[10] = static_cast<BYTE>(flags);
@@ -424,33 +435,30 @@ double dirtyArea(const VEKSPRITE &s)
     return r > l && b > t ? static_cast<double>(r - l) * (b - t) : 0;
 }
 
-}  // namespace
-
-int main(int argc, char **argv)
-{
-    const char *output = argc > 1 ? argv[1] : "vekdemo.gif";
-    const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 240;
-
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VekDemo";
-    if (!RegisterClassA(&wc)) return 1;
-    HWND window = CreateWindowExA(0, "VekDemo", "vekkit demo", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
-    if (!window) return 1;
-    HPALETTE palette = makePalette();
-    HDC dc = GetDC(window);
-    HPALETTE oldPalette = SelectPalette(dc, palette, FALSE);
-    RealizePalette(dc);
-
+// Everything the showcase shows and moves. The images, the world and the
+// train live as long as the context that draws them.
+struct Scene {
     World world;
+    std::vector<HSPRITEDATA> table;
+    std::vector<BYTE> composite;
+    LPVEKCONTEXT ctx = nullptr;
+    std::vector<Mover> movers;
+    LPVEKSPRITE player = nullptr;
+    HGLOBAL font = nullptr;
+    std::unique_ptr<ScoreLine> score;
+    int totalCollisions = 0;
+};
+
+// Makes the sprite context of the window and its sprites; false when the
+// context cannot be made.
+bool buildScene(Scene &scene, HWND window, HDC dc, HPALETTE palette)
+{
     HSPRITEDATA buffer = vekCreateSpriteDataObject(kWidth, kHeight);
     owned.push_back(buffer);
-    std::vector<HSPRITEDATA> table = world.tiles;
-    const SHORT engineIndex = SHORT(table.size()), wagonIndex = SHORT(table.size() + 1);
-    table.push_back(arrow(kBlue));
-    table.push_back(crate());
+    scene.table = scene.world.tiles;
+    const SHORT engineIndex = SHORT(scene.table.size()), wagonIndex = SHORT(scene.table.size() + 1);
+    scene.table.push_back(arrow(kBlue));
+    scene.table.push_back(crate());
 
     VEKCONTEXTPARAMS params{};
     params.window = window;
@@ -465,20 +473,20 @@ int main(int argc, char **argv)
     params.maxSprites = 400;
     params.options = VEK_OPTION_TILEMAP;
     params.palette = palette;
-    params.tileMap = world.map.data();
-    params.imageTable = table.data();
+    params.tileMap = scene.world.map.data();
+    params.imageTable = scene.table.data();
     params.worldWidth = kWorldW;
     params.worldHeight = kWorldH;
     LPVEKCONTEXT ctx = vekCreateSpriteContextEx(&params);
-    if (!ctx) return 1;
+    if (!ctx) return false;
+    scene.ctx = ctx;
 
     std::mt19937 rng(11);
     auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
-    std::vector<Mover> movers;
     const HSPRITEDATA balls[3] = {ball(20, kRed), ball(16, kBlue), ball(24, kGrey)};
     const HSPRITEDATA rings[2] = {ring(20), ring(24)};
     const HSPRITEDATA arrows[2] = {arrow(kGrey), arrow(kRed)};
-    const HSPRITEDATA crateImage = table[static_cast<size_t>(wagonIndex)], starImage = star();
+    const HSPRITEDATA crateImage = scene.table[static_cast<size_t>(wagonIndex)], starImage = star();
     auto add = [&](HSPRITEDATA image, HSPRITEDATA hitImage, LONG priority, bool inWorld) {
         Mover m{};
         m.world = inWorld;
@@ -489,17 +497,17 @@ int main(int argc, char **argv)
         m.image = image;
         m.hitImage = hitImage;
         m.sprite = vekCreateSprite(ctx, image, LONG(m.x), LONG(m.y), VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP, priority, 0);
-        movers.push_back(m);
+        scene.movers.push_back(m);
     };
     for (int i = 0; i < 150; i++) add(balls[i % 3], rings[i % 3 == 2 ? 1 : 0], 1, false);
     for (int i = 0; i < 60; i++) add(crateImage, rings[1], 0, true);
     for (int i = 0; i < 60; i++) add(arrows[i % 2], rings[0], 2, false);
     for (int i = 0; i < 30; i++) {
         add(starImage, starImage, 3, false);
-        movers.back().spin = uniform(-6, 6);
+        scene.movers.back().spin = uniform(-6, 6);
     }
-    std::vector<BYTE> composite = train(engineIndex, wagonIndex);
-    add(composite.data(), composite.data(), 2, false);
+    scene.composite = train(engineIndex, wagonIndex);
+    add(scene.composite.data(), scene.composite.data(), 2, false);
     // Ghosts: cels of a bitmap file, colours matched to the palette, one of
     // them encoded mirrored.
     char temp[MAX_PATH];
@@ -519,13 +527,61 @@ int main(int argc, char **argv)
         DeleteFileA(ghostFile.c_str());
     }
     HSPRITEDATA playerImage = ball(56, kGrey);
-    LPVEKSPRITE player = vekCreateSprite(ctx, playerImage, 300, 200, 0, 4, 0);
+    scene.player = vekCreateSprite(ctx, playerImage, 300, 200, 0, 4, 0);
 
-    HGLOBAL font = loadDemoFont();
-    if (!font) std::fprintf(stderr, "vekdemo: no fonts/vekdemo.fnt beside the tools folder: no score line\n");
-    ScoreLine score(ctx, font);
-    int totalCollisions = 0;
+    scene.font = loadDemoFont();
+    if (!scene.font) std::fprintf(stderr, "vekdemo: no fonts/vekdemo.fnt beside the tools folder: no score line\n");
+    scene.score = std::make_unique<ScoreLine>(ctx, scene.font);
+    return true;
+}
 
+// Moves every sprite but the player one step, lighting up those the player
+// touches; returns how many it touches.
+int moveSprites(Scene &scene)
+{
+    LPVEKCONTEXT ctx = scene.ctx;
+    int collisions = 0;
+    for (Mover &m : scene.movers) {
+        const double w = m.world ? kWorldW : kWidth, h = m.world ? kWorldH : kHeight;
+        if (m.x + m.dx < 0 || m.x + m.dx > w - 32) m.dx = -m.dx;
+        if (m.y + m.dy < 0 || m.y + m.dy > h - 32) m.dy = -m.dy;
+        m.x += m.dx;
+        m.y += m.dy;
+        const LONG x = m.world ? LONG(m.x) - ctx->scrollX : LONG(m.x);
+        const LONG y = m.world ? LONG(m.y) - ctx->scrollY : LONG(m.y);
+        const bool hitNow = vekCheckCollide(ctx, scene.player, m.sprite, VEK_COLLIDE_ANY_PRIORITY) != 0;
+        if (hitNow) {
+            collisions++;
+            m.hit = 8;
+        }
+        HSPRITEDATA image = m.hit > 0 ? m.hitImage : m.image;
+        if (m.hit > 0) m.hit--;
+        if (m.spin != 0) {
+            m.angle += m.spin;
+            const VEKFIXED scale = VEKFIXED((1.0 + 0.4 * std::sin(m.angle * 0.05)) * 65536);
+            vekBuildMatrix(&m.matrix, scale, scale, VEKFIXED(m.angle * 65536), 0);
+            vekAnimateSpriteAbsEx(ctx, m.sprite, image, x + 16, y + 16, VEK_ANCHOR_HCENTER | VEK_ANCHOR_VCENTER,
+                                  &m.matrix);
+        } else {
+            // Arrows look where they go: mirrored while moving left.
+            const LONG mirror = m.dx < 0 ? VEK_ANCHOR_MIRROR : 0;
+            vekAnimateSpriteAbs(ctx, m.sprite, image, x, y, VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP | mirror);
+        }
+    }
+    scene.totalCollisions += collisions;
+    return collisions;
+}
+
+void placePlayer(Scene &scene, LONG x, LONG y)
+{
+    vekAnimateSpriteAbs(scene.ctx, scene.player, nullptr, x, y, VEK_ANCHOR_HCENTER | VEK_ANCHOR_VCENTER);
+}
+
+// Headless: the view and the player follow a script; every fourth frame
+// goes into the GIF, and each frame's figures are printed.
+bool runHeadless(Scene &scene, HDC dc, const char *output, int frames)
+{
+    LPVEKCONTEXT ctx = scene.ctx;
     Capture capture(dc);
     GifWriter gif(output);
     if (!gif.ok()) std::fprintf(stderr, "vekdemo: cannot write %s\n", output);
@@ -540,42 +596,13 @@ int main(int argc, char **argv)
             vekScrollSpriteContextAbs(ctx, dc, sx, sy);
         }
         const double ang = f * 0.05;
-        vekAnimateSpriteAbs(ctx, player, nullptr, LONG(320 + 220 * std::cos(ang)), LONG(240 + 150 * std::sin(ang * 1.3)),
-                            VEK_ANCHOR_HCENTER | VEK_ANCHOR_VCENTER);
-        int collisions = 0;
-        for (Mover &m : movers) {
-            const double w = m.world ? kWorldW : kWidth, h = m.world ? kWorldH : kHeight;
-            if (m.x + m.dx < 0 || m.x + m.dx > w - 32) m.dx = -m.dx;
-            if (m.y + m.dy < 0 || m.y + m.dy > h - 32) m.dy = -m.dy;
-            m.x += m.dx;
-            m.y += m.dy;
-            const LONG x = m.world ? LONG(m.x) - ctx->scrollX : LONG(m.x);
-            const LONG y = m.world ? LONG(m.y) - ctx->scrollY : LONG(m.y);
-            const bool hitNow = vekCheckCollide(ctx, player, m.sprite, VEK_COLLIDE_ANY_PRIORITY) != 0;
-            if (hitNow) {
-                collisions++;
-                m.hit = 8;
-            }
-            HSPRITEDATA image = m.hit > 0 ? m.hitImage : m.image;
-            if (m.hit > 0) m.hit--;
-            if (m.spin != 0) {
-                m.angle += m.spin;
-                const VEKFIXED scale = VEKFIXED((1.0 + 0.4 * std::sin(m.angle * 0.05)) * 65536);
-                vekBuildMatrix(&m.matrix, scale, scale, VEKFIXED(m.angle * 65536), 0);
-                vekAnimateSpriteAbsEx(ctx, m.sprite, image, x + 16, y + 16, VEK_ANCHOR_HCENTER | VEK_ANCHOR_VCENTER,
-                                      &m.matrix);
-            } else {
-                // Arrows look where they go: mirrored while moving left.
-                const LONG mirror = m.dx < 0 ? VEK_ANCHOR_MIRROR : 0;
-                vekAnimateSpriteAbs(ctx, m.sprite, image, x, y, VEK_ANCHOR_LEFT | VEK_ANCHOR_TOP | mirror);
-            }
-        }
-        totalCollisions += collisions;
+        placePlayer(scene, LONG(320 + 220 * std::cos(ang)), LONG(240 + 150 * std::sin(ang * 1.3)));
+        const int collisions = moveSprites(scene);
         char line[128];
         std::snprintf(line, sizeof line, "frame %4d   sprites %d   collisions %d   view %4ld,%4ld", f,
-                      static_cast<int>(ctx->spriteCount), totalCollisions, static_cast<long>(ctx->scrollX),
+                      static_cast<int>(ctx->spriteCount), scene.totalCollisions, static_cast<long>(ctx->scrollX),
                       static_cast<long>(ctx->scrollY));
-        score.show(ctx, line);
+        scene.score->show(ctx, line);
         double dirty = 0;
         int changed = 0;
         for (LONG i = 0; i < ctx->spriteCount; i++) {
@@ -596,16 +623,126 @@ int main(int argc, char **argv)
     }
     std::printf("vekdemo: %d frames, %d sprites, mean update %.0f us, mean dirty area %.0f px\n", frames,
                 static_cast<int>(ctx->spriteCount), totalUs / frames, totalDirty / frames);
+    if (gif.ok()) std::printf("vekdemo: wrote %s\n", output);
+    return gif.ok();
+}
 
-    const bool written = gif.ok();
-    vekDeleteSpriteContext(ctx);
-    if (font) gfxFreeFont(font);
+// Playing: the player ball in world coordinates and its speed.
+struct Player {
+    double x = kWorldW / 2.0, y = kWorldH / 2.0, vx = 0, vy = 0;
+};
+
+bool paused = false;
+
+// Esc quits, P pauses; closing the window quits too.
+LRESULT CALLBACK demoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) DestroyWindow(window);
+    if (message == WM_KEYDOWN && wParam == 'P' && !(lParam & 0x40000000)) paused = !paused;
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The arrow keys push the player ball; while the left mouse button is
+// held it heads for the pointer. It rolls on and slows down.
+void steer(Player &p, HWND window, const VEKCONTEXT &ctx)
+{
+    constexpr double push = 0.9, friction = 0.92, radius = 28;
+    p.vx += push * ((GetKeyState(VK_RIGHT) < 0) - (GetKeyState(VK_LEFT) < 0));
+    p.vy += push * ((GetKeyState(VK_DOWN) < 0) - (GetKeyState(VK_UP) < 0));
+    POINT pointer;
+    if (GetKeyState(VK_LBUTTON) < 0 && GetCursorPos(&pointer) && ScreenToClient(window, &pointer)) {
+        const double dx = pointer.x + ctx.scrollX - p.x, dy = pointer.y + ctx.scrollY - p.y;
+        const double d = std::hypot(dx, dy);
+        if (d > 4) {
+            p.vx += push * dx / d;
+            p.vy += push * dy / d;
+        }
+    }
+    p.vx *= friction;
+    p.vy *= friction;
+    p.x = std::clamp(p.x + p.vx, radius, kWorldW - radius);
+    p.y = std::clamp(p.y + p.vy, radius, kWorldH - radius);
+}
+
+// Live: one frame per timer tick (about the display's refresh) until the
+// window is closed; the view follows the player through the world.
+void runLive(Scene &scene, HWND window, HDC dc)
+{
+    constexpr UINT_PTR kFrameTimer = 1;
+    LPVEKCONTEXT ctx = scene.ctx;
+    SetTimer(window, kFrameTimer, 1000 / 60, nullptr);
+    Player player;
+    int fps = 0, framesThisSecond = 0;
+    double frameMs = 0;
+    auto second = std::chrono::steady_clock::now();
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        if (msg.message != WM_TIMER || msg.hwnd != window) continue;
+        const auto start = std::chrono::steady_clock::now();
+        if (!paused) {
+            steer(player, window, *ctx);
+            vekScrollSpriteContextAbs(ctx, dc, LONG(player.x) - kWidth / 2, LONG(player.y) - kHeight / 2);
+            moveSprites(scene);
+        }
+        placePlayer(scene, LONG(player.x) - ctx->scrollX, LONG(player.y) - ctx->scrollY);
+        char line[128];
+        std::snprintf(line, sizeof line, "fps %3d  frame %4.1f ms  collisions %5d  view %4ld,%4ld  %s", fps, frameMs,
+                      scene.totalCollisions, static_cast<long>(ctx->scrollX), static_cast<long>(ctx->scrollY),
+                      paused ? "PAUSED (P)" : "P pause, Esc quit");
+        scene.score->show(ctx, line);
+        vekUpdateSpriteContext(ctx, dc);
+        const auto end = std::chrono::steady_clock::now();
+        frameMs = std::chrono::duration<double, std::milli>(end - start).count();
+        framesThisSecond++;
+        if (end - second >= std::chrono::seconds(1)) {
+            fps = framesThisSecond;
+            framesThisSecond = 0;
+            second = end;
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    const bool play = argc > 1 && std::string(argv[1]) == "--play";
+    const char *output = argc > 1 && !play ? argv[1] : "vekdemo.gif";
+    const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 240;
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = demoProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VekDemo";
+    if (!RegisterClassA(&wc)) return 1;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame{0, 0, kWidth, kHeight};
+    AdjustWindowRect(&frame, style, FALSE);
+    HWND window = CreateWindowExA(0, "VekDemo", "vekkit demo", style | WS_VISIBLE, 0, 0, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!window) return 1;
+    HPALETTE palette = makePalette();
+    HDC dc = GetDC(window);
+    HPALETTE oldPalette = SelectPalette(dc, palette, FALSE);
+    RealizePalette(dc);
+
+    Scene scene;
+    if (!buildScene(scene, window, dc, palette)) return 1;
+    bool ok = true;
+    if (play)
+        runLive(scene, window, dc);
+    else
+        ok = runHeadless(scene, dc, output, frames);
+
+    vekDeleteSpriteContext(scene.ctx);
+    if (scene.font) gfxFreeFont(scene.font);
     SelectPalette(dc, oldPalette, FALSE);
     ReleaseDC(window, dc);
     DestroyWindow(window);
     DeleteObject(palette);
     for (HSPRITEDATA r : owned) vekDeleteSpriteData(r);
-    if (!written) return 1;
-    std::printf("vekdemo: wrote %s\n", output);
-    return 0;
+    return ok ? 0 : 1;
 }

@@ -22,6 +22,7 @@
 #include "gdi/color.h"
 #include "gdi/display.h"
 #include "gdi/objects.h"
+#include "present/presentation.h"
 
 namespace vek::gdi {
 namespace {
@@ -71,6 +72,7 @@ UINT realize(Display &d, Palette &p, bool foreground)
     }
     p.mapping.swap(mapping);
     p.realized = true;
+    p.mappingStamp = ++state().lastMappingStamp;
     return changed;
 }
 
@@ -150,6 +152,7 @@ BOOL WINAPI AnimatePalette(HPALETTE palette, UINT start, UINT count, const PALET
             sys.peBlue = e.peBlue;
         }
     }
+    if (current) vek::present::paletteChanged();
     return TRUE;
 }
 
@@ -174,6 +177,7 @@ HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground)
     const uint32_t old = dc->palette;
     retain(h);
     dc->palette = h;
+    dc->selectedPalette = find<Palette>(palette);
     release(old);
     return toHandle<HPALETTE>(old);
 }
@@ -192,7 +196,9 @@ UINT WINAPI RealizePalette(HDC hdc)
     if (d.lastRealized == dc->palette && (d.lastForeground || !foreground)) return 0;
     d.lastRealized = dc->palette;
     d.lastForeground = foreground;
-    return realize(d, *p, foreground);
+    const UINT changed = realize(d, *p, foreground);
+    vek::present::paletteChanged();
+    return changed;
 }
 
 UINT WINAPI GetSystemPaletteEntries(HDC hdc, UINT start, UINT count, LPPALETTEENTRY entries)

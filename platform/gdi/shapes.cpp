@@ -39,6 +39,7 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom)
     const bool outline = pen && pen->style != PS_NULL;
     uint32_t brush = 0;
     const bool inside = brushPattern(*dc, brush);
+    noteDrawn(*dc, clipTo(left, top, right, bottom, s));
 
     if (!outline) {
         if (inside) fill(s, left, top, int64_t{right} - 1, int64_t{bottom} - 1, brush);

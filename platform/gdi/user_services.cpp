@@ -1,6 +1,8 @@
 // GDI services for the window manager.
 #include "gdi/user_services.h"
 
+#include <algorithm>
+
 #include "gdi/color.h"
 #include "gdi/dc.h"
 #include "gdi/display.h"
@@ -44,27 +46,69 @@ bool releaseWindowDC(HWND window, HDC hdc)
     return true;
 }
 
+namespace {
+
+// shownPixels with the lock held: every pixel format's rows, read as raw
+// values, through one rule per colour kind.
+void convertRows(const Surface &s, const RECT &rect, uint32_t *out, ptrdiff_t pitch)
+{
+    constexpr uint32_t kOpaque = 0xFF000000u;
+    uint32_t lut[256];
+    const bool device = s.colors == ColorKind::Device;
+    if (device) {
+        const PALETTEENTRY *sys = state().display.system;
+        for (int i = 0; i < 256; i++)
+            lut[i] = kOpaque | static_cast<uint32_t>(sys[i].peRed) << 16 | static_cast<uint32_t>(sys[i].peGreen) << 8 |
+                     sys[i].peBlue;
+    }
+    const Palette &pal = *findValue<Palette>(state().stock[DEFAULT_PALETTE]);
+    const Side side{s, pal};
+    const int width = rect.right - rect.left;
+    const int left = std::clamp<int>(rect.left, 0, s.width), right = std::clamp<int>(rect.right, 0, s.width);
+    for (int y = rect.top; y < rect.bottom; y++, out += pitch) {
+        if (y < 0 || y >= s.height || left >= right) {
+            std::fill(out, out + width, kOpaque);
+            continue;
+        }
+        std::fill(out, out + (left - rect.left), kOpaque);
+        std::fill(out + (right - rect.left), out + width, kOpaque);
+        uint32_t *row = out + (left - rect.left);
+        const int n = right - left;
+        s.format->readRow(s, left, y, n, row);
+        if (device) {
+            for (int i = 0; i < n; i++) row[i] = lut[row[i] & 0xFF];
+        } else if (s.colors == ColorKind::Rgb) {
+            for (int i = 0; i < n; i++) row[i] |= kOpaque;
+        } else {
+            for (int i = 0; i < n; i++) row[i] = kOpaque | rawOfRgb(colorOfRaw(side, row[i]));
+        }
+    }
+}
+
+}  // namespace
+
 std::vector<BYTE> surfaceRgb(const Surface &s, int &width, int &height)
 {
     Lock lock;
     width = s.width;
     height = s.height;
     if (!width || !height) return {};
-    std::vector<BYTE> rgb(static_cast<size_t>(s.width) * static_cast<size_t>(s.height) * 3);
-    std::vector<uint32_t> row(static_cast<size_t>(s.width));
-    const Palette &pal = *findValue<Palette>(state().stock[DEFAULT_PALETTE]);
-    const Side side{s, pal};
+    std::vector<uint32_t> shown(static_cast<size_t>(s.width) * static_cast<size_t>(s.height));
+    convertRows(s, RECT{0, 0, s.width, s.height}, shown.data(), s.width);
+    std::vector<BYTE> rgb(shown.size() * 3);
     BYTE *out = rgb.data();
-    for (int y = 0; y < s.height; y++) {
-        s.format->readRow(s, 0, y, s.width, row.data());
-        for (uint32_t v : row) {
-            COLORREF c = colorOfRaw(side, v);
-            *out++ = GetRValue(c);
-            *out++ = GetGValue(c);
-            *out++ = GetBValue(c);
-        }
+    for (uint32_t v : shown) {
+        *out++ = static_cast<BYTE>(v >> 16);
+        *out++ = static_cast<BYTE>(v >> 8);
+        *out++ = static_cast<BYTE>(v);
     }
     return rgb;
+}
+
+void shownPixels(const Surface &s, const RECT &rect, uint32_t *out, ptrdiff_t pitch)
+{
+    Lock lock;
+    convertRows(s, rect, out, pitch);
 }
 
 SIZE displaySize()

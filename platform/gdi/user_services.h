@@ -1,10 +1,13 @@
-// GDI services for the window manager (User): the pixels behind windows, the
-// DCs that draw into them, and brushes of the system colours. These take the
-// GDI lock themselves; User calls them without holding it.
+// GDI services for the window manager (User) and the presentation: the
+// pixels behind windows, the DCs that draw into them, the colours they show,
+// and brushes of the system colours. These take the GDI lock themselves;
+// callers hold no lock of User's or the presentation's.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -32,6 +35,11 @@ bool releaseWindowDC(HWND window, HDC dc);
 // system palette): 3 bytes (red, green, blue) per pixel, rows top first, and
 // the size they have.
 std::vector<BYTE> surfaceRgb(const Surface &s, int &width, int &height);
+
+// The colours that rect of a surface shows now, as 0xFFRRGGBB values, rows
+// of out pitch values apart, rect's top-left pixel at out[0]. Pixels of
+// rect outside the surface (a window resized meanwhile) come out black.
+void shownPixels(const Surface &s, const RECT &rect, uint32_t *out, ptrdiff_t pitch);
 
 // The display's size in pixels.
 SIZE displaySize();

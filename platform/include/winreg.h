@@ -54,6 +54,7 @@ typedef HKEY *PHKEY;
 #define REG_OPENED_EXISTING_KEY 0x00000002
 
 #define ERROR_BAD_PATHNAME 161L
+#define ERROR_REGISTRY_QUOTA_LIMIT 613L
 #define ERROR_BADDB 1009L
 #define ERROR_BADKEY 1010L
 #define ERROR_CANTOPEN 1011L
@@ -62,7 +63,10 @@ typedef HKEY *PHKEY;
 #define ERROR_KEY_DELETED 1018L
 
 /* Creates the key subKey (with its missing parents) under key, or opens it
-   when it exists; *disposition, when given, says which. */
+   when it exists; *disposition, when given, says which. As on Windows, a key
+   lies at most 512 levels below its root, one call creates at most 32 of
+   them, and a key name holds 1 to 255 characters, none a control character
+   (else ERROR_INVALID_PARAMETER). */
 WINADVAPI LSTATUS WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
                                          REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
                                          LPDWORD disposition);
@@ -73,7 +77,8 @@ WINADVAPI LSTATUS WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, R
    to the size needed. */
 WINADVAPI LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
                                           LPDWORD size);
-/* Sets a value to size bytes of data, stored as given. */
+/* Sets a value to size bytes of data, stored as given. A value name holds at
+   most 16383 characters of any kind (else ERROR_INVALID_PARAMETER). */
 WINADVAPI LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE *data,
                                         DWORD size);
 /* Deletes a key that has no subkeys (ERROR_ACCESS_DENIED when it has some). */

@@ -232,10 +232,112 @@ typedef struct tagPAINTSTRUCT {
 #define WM_LBUTTONUP 0x0202
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
 #define WM_QUERYNEWPALETTE 0x030F
 #define WM_PALETTECHANGED 0x0311
 #define WM_USER 0x0400
 #define WM_APP 0x8000
+
+#define MAKEWPARAM(lo, hi) ((WPARAM)(DWORD)MAKELONG(lo, hi))
+#define MAKELPARAM(lo, hi) ((LPARAM)MAKELONG(lo, hi))
+
+/* WM_ACTIVATE states. */
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+#define WA_CLICKACTIVE 2
+
+/* Mouse message key flags (wParam). */
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+
+/* Virtual keys; letters and digits are their upper-case ASCII codes. */
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
+#define VK_CANCEL 0x03
+#define VK_MBUTTON 0x04
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_CLEAR 0x0C
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_PAUSE 0x13
+#define VK_CAPITAL 0x14
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_SNAPSHOT 0x2C
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_LWIN 0x5B
+#define VK_RWIN 0x5C
+#define VK_APPS 0x5D
+#define VK_NUMPAD0 0x60
+#define VK_NUMPAD1 0x61
+#define VK_NUMPAD2 0x62
+#define VK_NUMPAD3 0x63
+#define VK_NUMPAD4 0x64
+#define VK_NUMPAD5 0x65
+#define VK_NUMPAD6 0x66
+#define VK_NUMPAD7 0x67
+#define VK_NUMPAD8 0x68
+#define VK_NUMPAD9 0x69
+#define VK_MULTIPLY 0x6A
+#define VK_ADD 0x6B
+#define VK_SUBTRACT 0x6D
+#define VK_DECIMAL 0x6E
+#define VK_DIVIDE 0x6F
+#define VK_F1 0x70
+#define VK_F2 0x71
+#define VK_F3 0x72
+#define VK_F4 0x73
+#define VK_F5 0x74
+#define VK_F6 0x75
+#define VK_F7 0x76
+#define VK_F8 0x77
+#define VK_F9 0x78
+#define VK_F10 0x79
+#define VK_F11 0x7A
+#define VK_F12 0x7B
+#define VK_F13 0x7C
+#define VK_F24 0x87
+#define VK_NUMLOCK 0x90
+#define VK_SCROLL 0x91
+#define VK_LSHIFT 0xA0
+#define VK_RSHIFT 0xA1
+#define VK_LCONTROL 0xA2
+#define VK_RCONTROL 0xA3
+#define VK_LMENU 0xA4
+#define VK_RMENU 0xA5
+#define VK_OEM_1 0xBA
+#define VK_OEM_PLUS 0xBB
+#define VK_OEM_COMMA 0xBC
+#define VK_OEM_MINUS 0xBD
+#define VK_OEM_PERIOD 0xBE
+#define VK_OEM_2 0xBF
+#define VK_OEM_3 0xC0
+#define VK_OEM_4 0xDB
+#define VK_OEM_5 0xDC
+#define VK_OEM_6 0xDD
+#define VK_OEM_7 0xDE
+#define VK_OEM_102 0xE2
+
+/* Timers. */
+typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+#define USER_TIMER_MINIMUM 0x0000000A
+#define USER_TIMER_MAXIMUM 0x7FFFFFFF
 
 /* System colours (GetSysColor; a class background may be a colour index + 1). */
 #define COLOR_SCROLLBAR 0
@@ -349,6 +451,22 @@ WINUSERAPI BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT first, UINT last
 WINUSERAPI void WINAPI PostQuitMessage(int exitCode);
 WINUSERAPI BOOL WINAPI TranslateMessage(const MSG *msg);
 WINUSERAPI LRESULT WINAPI DispatchMessageA(const MSG *msg);
+/* Sends to a window of the calling thread at once; to another thread's
+   window, queues the message as sent and returns without waiting. */
+WINUSERAPI BOOL WINAPI SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+/* Timers: WM_TIMER comes when nothing else waits in the queue, at most one
+   per timer at a time; with a TIMERPROC, DispatchMessageA calls it instead
+   of the window procedure. */
+WINUSERAPI UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);
+WINUSERAPI BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
+
+/* Keyboard and mouse state. GetKeyState: as of the last input message the
+   thread read (high bit down, low bit toggled); GetAsyncKeyState: now (high
+   bit down, low bit pressed since the last call). */
+WINUSERAPI SHORT WINAPI GetKeyState(int virtualKey);
+WINUSERAPI SHORT WINAPI GetAsyncKeyState(int virtualKey);
+WINUSERAPI BOOL WINAPI GetCursorPos(LPPOINT point);
 
 /* Rectangles. */
 WINUSERAPI BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom);

@@ -22,18 +22,25 @@
 // System exclusive and meta events cancel running status. Tempo events of
 // any track apply to all tracks, from their tick on. The channel messages of
 // all tracks are merged into one schedule in time order.
+//
+// Decoding takes two passes over the tracks: the first checks them, counts
+// their channel messages and gathers the tempo map; the second merges the
+// tracks message by message, in tick order, straight into a schedule of
+// exactly the size counted.
 #include "mci/midi_file.h"
 
 #include <algorithm>
+#include <functional>
+#include <queue>
 #include <utility>
 
 namespace vek::mci {
 
 namespace {
 
-// Files that last longer than this many microseconds (about 31 years) are
-// refused: every time then fits a 64-bit count.
-constexpr double kLongest = 1e15;
+// Files that last this many microseconds or more (about 12 days) are
+// refused: every time then fits the 40 bits of an event.
+constexpr double kLongest = static_cast<double>(int64_t(1) << 40);
 
 class Reader {
 public:
@@ -87,56 +94,84 @@ struct TempoChange {
     uint32_t microsPerQuarter;
 };
 
-// Reads one track. Its channel messages are added to events, their time
-// fields holding ticks for now; its tempo changes are added to tempi and its
-// last tick goes to endTick.
-bool readTrack(Reader track, std::vector<MidiEvent> &events, std::vector<TempoChange> &tempi, uint64_t &endTick)
-{
-    uint64_t tick = 0;
-    uint8_t running = 0;
-    while (track.left()) {
-        uint32_t delta;
-        uint8_t status;
-        if (!track.variableLength(delta) || !track.byte(status)) return false;
-        tick += delta;
-        if (status < 0xF0) {
-            uint8_t data[2] = {0, 0};
-            if (status < 0x80) {
-                // Running status: this byte was the first data byte.
-                if (!running) return false;
-                data[0] = status;
-                status = running;
+// A channel message at its tick.
+struct Message {
+    uint64_t tick;
+    uint8_t status, data1, data2;
+};
+
+// Reads one track's channel messages in turn.
+class TrackReader {
+public:
+    explicit TrackReader(Reader track) : track_(track) {}
+
+    // The next channel message; false at the end of the track or at a fault
+    // (broken() tells which). Tempo changes on the way are added to tempi
+    // when it is given.
+    bool next(Message &out, std::vector<TempoChange> *tempi)
+    {
+        while (!done_ && track_.left()) {
+            uint32_t delta;
+            uint8_t status;
+            if (!track_.variableLength(delta) || !track_.byte(status)) return fail();
+            tick_ += delta;
+            if (status < 0xF0) {
+                uint8_t data[2] = {0, 0};
+                if (status < 0x80) {
+                    // Running status: this byte was the first data byte.
+                    if (!running_) return fail();
+                    data[0] = status;
+                    status = running_;
+                } else {
+                    running_ = status;
+                    if (!track_.byte(data[0])) return fail();
+                }
+                if ((status & 0xE0) != 0xC0 && !track_.byte(data[1])) return fail();
+                // A stray bit 7 in a data byte is dropped rather than refused.
+                out = {tick_, status, static_cast<uint8_t>(data[0] & 0x7F), static_cast<uint8_t>(data[1] & 0x7F)};
+                return true;
+            }
+            if (status == 0xF0 || status == 0xF7) {
+                running_ = 0;
+                uint32_t length;
+                if (!track_.variableLength(length) || !track_.skip(length)) return fail();
+            } else if (status == 0xFF) {
+                running_ = 0;
+                uint8_t type;
+                uint32_t length;
+                if (!track_.byte(type) || !track_.variableLength(length) || length > track_.left()) return fail();
+                if (type == 0x51 && length == 3 && tempi) {
+                    const uint8_t *p = track_.here();
+                    const uint32_t tempo = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+                    if (tempo) tempi->push_back({tick_, tempo});
+                }
+                track_.skip(length);
+                if (type == 0x2F) done_ = true;
             } else {
-                running = status;
-                if (!track.byte(data[0])) return false;
+                return fail();  // real-time and common messages have no place in a file
             }
-            if ((status & 0xE0) != 0xC0 && !track.byte(data[1])) return false;
-            // A stray bit 7 in a data byte is dropped rather than refused.
-            events.push_back({std::chrono::microseconds(tick), status, static_cast<uint8_t>(data[0] & 0x7F),
-                              static_cast<uint8_t>(data[1] & 0x7F)});
-        } else if (status == 0xF0 || status == 0xF7) {
-            running = 0;
-            uint32_t length;
-            if (!track.variableLength(length) || !track.skip(length)) return false;
-        } else if (status == 0xFF) {
-            running = 0;
-            uint8_t type;
-            uint32_t length;
-            if (!track.byte(type) || !track.variableLength(length) || length > track.left()) return false;
-            if (type == 0x51 && length == 3) {
-                const uint8_t *p = track.here();
-                const uint32_t tempo = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
-                if (tempo) tempi.push_back({tick, tempo});
-            }
-            track.skip(length);
-            if (type == 0x2F) break;
-        } else {
-            return false;  // real-time and common messages have no place in a file
         }
+        done_ = true;
+        return false;
     }
-    endTick = tick;
-    return true;
-}
+
+    bool broken() const { return broken_; }
+    // The tick reached: the track's last once next has returned false.
+    uint64_t tick() const { return tick_; }
+
+private:
+    bool fail()
+    {
+        broken_ = done_ = true;
+        return false;
+    }
+
+    Reader track_;
+    uint64_t tick_ = 0;
+    uint8_t running_ = 0;
+    bool done_ = false;
+    bool broken_ = false;
+};
 
 // Turns ticks into microseconds from the start; asked for ticks in
 // non-decreasing order.
@@ -169,9 +204,9 @@ private:
     uint32_t tempo_ = 500000; // microseconds per quarter note until the first change
 };
 
-std::chrono::microseconds rounded(double microseconds)
+int64_t rounded(double microseconds)
 {
-    return std::chrono::microseconds(static_cast<long long>(microseconds + 0.5));
+    return static_cast<int64_t>(microseconds + 0.5);
 }
 
 }  // namespace
@@ -196,38 +231,60 @@ bool readMidiFile(const uint8_t *data, size_t size, MidiSong &song)
         ticksPerSecond = (rate == 29 ? 30000.0 / 1001.0 : rate) * (division & 0xFF);
     }
 
-    std::vector<MidiEvent> events;
+    // First pass: the tracks checked, their messages counted, the tempo map.
+    std::vector<Reader> trackData;
     std::vector<TempoChange> tempi;
     uint64_t endTick = 0;
-    uint32_t found = 0;
-    while (found < tracks && file.left()) {
+    size_t count = 0;
+    while (trackData.size() < tracks && file.left()) {
         if (!file.bigEndian(4, type) || !file.bigEndian(4, length) || length > file.left()) return false;
         if (type == 0x4D54726B /* MTrk */) {
-            uint64_t trackEnd;
-            if (!readTrack(Reader(file.here(), length), events, tempi, trackEnd)) return false;
-            endTick = std::max(endTick, trackEnd);
-            found++;
+            trackData.emplace_back(file.here(), length);
+            TrackReader track(trackData.back());
+            for (Message message; track.next(message, &tempi);)
+                if (++count > kMaxMidiEvents) return false;
+            if (track.broken()) return false;
+            endTick = std::max(endTick, track.tick());
         }
         file.skip(length);
     }
-    if (found < tracks) return false;
+    if (trackData.size() < tracks) return false;
 
     std::stable_sort(tempi.begin(), tempi.end(),
                      [](const TempoChange &a, const TempoChange &b) { return a.tick < b.tick; });
     const double end = Clock(ticksPerSecond, division, tempi).at(endTick);
-    if (!(end <= kLongest)) return false;
-    const std::chrono::microseconds songLength = rounded(end);
+    if (!(end < kLongest)) return false;
+    const int64_t songLength = rounded(end);
 
-    // Tracks are appended one after the other: a stable sort on the tick
-    // merges them and keeps equal ticks in track order.
-    if (tracks > 1)
-        std::stable_sort(events.begin(), events.end(),
-                         [](const MidiEvent &a, const MidiEvent &b) { return a.time < b.time; });
+    // Second pass: the tracks merged in tick order, equal ticks in track
+    // order, each message timed as it comes.
+    std::vector<TrackReader> readers(trackData.begin(), trackData.end());
+    std::vector<Message> pending(readers.size());
+    using Due = std::pair<uint64_t, size_t>;  // tick, track
+    std::priority_queue<Due, std::vector<Due>, std::greater<Due>> due;
+    for (size_t i = 0; i < readers.size(); i++)
+        if (readers[i].next(pending[i], nullptr)) due.push({pending[i].tick, i});
+    std::vector<MidiEvent> events;
+    events.reserve(count);
     Clock clock(ticksPerSecond, division, tempi);
-    for (MidiEvent &event : events)
-        event.time = std::min(rounded(clock.at(static_cast<uint64_t>(event.time.count()))), songLength);
+    while (!due.empty()) {
+        const size_t i = due.top().second;
+        due.pop();
+        // A track goes on as long as its messages come first.
+        for (;;) {
+            const Message &m = pending[i];
+            const uint64_t time = static_cast<uint64_t>(std::min(rounded(clock.at(m.tick)), songLength));
+            events.push_back(
+                {static_cast<uint32_t>(time), static_cast<uint8_t>(time >> 32), m.status, m.data1, m.data2});
+            if (!readers[i].next(pending[i], nullptr)) break;
+            if (!due.empty() && due.top() < Due{pending[i].tick, i}) {
+                due.push({pending[i].tick, i});
+                break;
+            }
+        }
+    }
 
-    song.length = songLength;
+    song.length = std::chrono::microseconds(songLength);
     song.events = std::move(events);
     return true;
 }

@@ -52,7 +52,7 @@ void Sequencer::play(std::chrono::microseconds from, bool notify, HWND notifyWin
         const auto &events = song_.events;
         next_ = static_cast<size_t>(
             std::lower_bound(events.begin(), events.end(), from,
-                             [](const MidiEvent &e, std::chrono::microseconds t) { return e.time < t; }) -
+                             [](const MidiEvent &e, std::chrono::microseconds t) { return e.time() < t; }) -
             events.begin());
         // Starting part-way, the programs, controllers, pressures and bends
         // set before that point go out first, so the channels sound as they
@@ -81,13 +81,13 @@ void Sequencer::run()
         const unsigned generation = generation_;
         // Without a synthesizer only the end matters.
         const bool sending = synth_ && next_ < events.size();
-        const auto due = origin_ + (sending ? events[next_].time : song_.length);
+        const auto due = origin_ + (sending ? events[next_].time() : song_.length);
         changed_.wait_until(held, due, [&] { return closing_ || generation != generation_; });
         const auto now = std::chrono::steady_clock::now();
         if (closing_ || generation != generation_ || now < due) continue;
         if (sending) {
             // Everything due by now goes out together.
-            for (const auto played = now - origin_; next_ < events.size() && events[next_].time <= played; next_++)
+            for (const auto played = now - origin_; next_ < events.size() && events[next_].time() <= played; next_++)
                 synth_->send(events[next_]);
             continue;
         }

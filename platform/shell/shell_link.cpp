@@ -9,6 +9,12 @@
 //      nearest first (the target was moved up, or its folder flattened).
 // The path found replaces the old one in the object (the file is written
 // only by Save). There is no search dialog; window is not used.
+//
+// The link is outside data, and its target may be any long path: the search
+// looks only at paths the ANSI calls accept (shorter than MAX_PATH, so a
+// target at least that long is never taken as it stands) and at no more
+// than 32 parents, and walks the old path in place, so its time is bounded
+// whatever the link holds.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -17,10 +23,12 @@
 #include "shell/shell_link.h"
 #include "shell/utf16.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -29,6 +37,8 @@ using vek::host::ShellLinkData;
 
 // The largest link file Load reads; real links are a few kilobytes.
 constexpr UINT kMaxLinkFile = 1 << 20;
+// Resolve looks for a moved target in at most this many parent folders.
+constexpr int kMaxParentsSearched = 32;
 
 HRESULT lastErrorResult()
 {
@@ -149,24 +159,22 @@ public:
     HRESULT STDMETHODCALLTYPE SetRelativePath(LPCSTR path, DWORD) override { return set(link_.relativePath, path); }
     HRESULT STDMETHODCALLTYPE Resolve(HWND, DWORD flags) override
     {
-        if (link_.path.empty() || exists(link_.path)) return S_OK;
+        if (link_.path.empty() || (link_.path.size() < MAX_PATH && exists(link_.path))) return S_OK;
         if (flags & SLR_NOSEARCH) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-        std::string name = link_.path.substr(link_.path.find_last_of('\\') + 1);
-        std::string linkFolder = folderOf(curFile_);
-        std::vector<std::string> candidates;
-        if (!linkFolder.empty() && !link_.relativePath.empty())
-            candidates.push_back(linkFolder + "\\" + link_.relativePath);
-        if (!linkFolder.empty()) candidates.push_back(linkFolder + "\\" + name);
-        for (std::string folder = folderOf(folderOf(link_.path)); !folder.empty(); folder = folderOf(folder))
-            candidates.push_back(folder + "\\" + name);
-        for (const std::string &candidate : candidates) {
-            char full[MAX_PATH];
-            DWORD length = GetFullPathNameA(candidate.c_str(), MAX_PATH, full, nullptr);
-            if (length == 0 || length >= MAX_PATH || !exists(full)) continue;
-            link_.path = full;
-            describeTarget();
-            dirty_ = true;
-            return S_OK;
+        const size_t nameAt = link_.path.find_last_of('\\') + 1;
+        const std::string_view name = std::string_view(link_.path).substr(nameAt);
+        const std::string linkFolder = folderOf(curFile_);
+        if (!linkFolder.empty() && !link_.relativePath.empty() && found(linkFolder, link_.relativePath)) return S_OK;
+        if (!linkFolder.empty() && found(linkFolder, name)) return S_OK;
+        // The parents of the old folder, nearest first; only those short
+        // enough to hold the name count against the limit.
+        int looked = 0;
+        for (size_t end = nameAt ? nameAt - 1 : 0; end > 0 && looked < kMaxParentsSearched;) {
+            end = link_.path.find_last_of("\\/", end - 1);
+            if (end == std::string::npos || end == 0) break;
+            if (end + 1 + name.size() >= MAX_PATH) continue;
+            ++looked;
+            if (found(std::string_view(link_.path).substr(0, end), name)) return S_OK;
         }
         return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
     }
@@ -201,8 +209,15 @@ public:
         if (name.empty()) return E_INVALIDARG;
         HFILE file = _lopen(name.c_str(), OF_READ);
         if (file == HFILE_ERROR) return lastErrorResult();
-        std::vector<BYTE> bytes(kMaxLinkFile);
-        UINT got = _lread(file, bytes.data(), kMaxLinkFile);
+        // The block is as large as the file, up to the largest link read.
+        LONG end = _llseek(file, 0, FILE_END);
+        if (end < 0 || _llseek(file, 0, FILE_BEGIN) != 0) {
+            HRESULT failed = lastErrorResult();
+            _lclose(file);
+            return failed;
+        }
+        std::vector<BYTE> bytes(std::min(UINT(end), kMaxLinkFile));
+        UINT got = _lread(file, bytes.data(), UINT(bytes.size()));
         _lclose(file);
         if (got == UINT(HFILE_ERROR)) return lastErrorResult();
         bytes.resize(got);
@@ -254,6 +269,20 @@ private:
         field = value;
         dirty_ = true;
         return S_OK;
+    }
+    // Takes folder\name for the target when that names a file of a path
+    // the ANSI calls accept (shorter than MAX_PATH).
+    bool found(std::string_view folder, std::string_view name)
+    {
+        if (folder.size() + 1 + name.size() >= MAX_PATH) return false;
+        std::string candidate = std::string(folder) + "\\" + std::string(name);
+        char full[MAX_PATH];
+        DWORD length = GetFullPathNameA(candidate.c_str(), MAX_PATH, full, nullptr);
+        if (length == 0 || length >= MAX_PATH || !exists(full)) return false;
+        link_.path = full;
+        describeTarget();
+        dirty_ = true;
+        return true;
     }
     // The target's attributes and size as the header records them; 0 for
     // a target that does not exist.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "present/presentation.h"
 #include "user/user_state.h"
 
 using namespace vek::user;
@@ -12,8 +13,13 @@ namespace {
 
 void setText(HWND window, LPCSTR text)
 {
-    Lock lock;
-    if (Window *w = findWindow(window)) w->text = text ? text : "";
+    {
+        Lock lock;
+        Window *w = findWindow(window);
+        if (!w) return;
+        w->text = text ? text : "";
+    }
+    vek::present::windowChanged(window);
 }
 
 }  // namespace

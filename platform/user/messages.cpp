@@ -5,14 +5,19 @@
 // in the order they were posted. A message sent to a window of the calling
 // thread calls its procedure at once; one sent to another thread's window
 // waits until that thread reads its queue (GetMessageA, PeekMessageA),
-// which answers sent messages first. PostQuitMessage makes the queue
-// report WM_QUIT once no posted message is left that the reader's filters
-// take.
+// which answers sent messages first. Reading takes, in this order: posted
+// messages; WM_QUIT once PostQuitMessage was called and no posted message
+// is left that the reader's filters take; input messages of a live
+// display; WM_PAINT for a window with something to paint; WM_TIMER for a
+// timer that is due. GetMessageA sleeps until one of these can come.
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 
+#include "user/live_display.h"
+#include "user/timers.h"
 #include "user/user_state.h"
 
 using namespace vek::user;
@@ -84,6 +89,16 @@ bool nextMessage(MSG &out, HWND filter, UINT first, UINT last, bool remove, bool
             if (remove) q.quit = false;
             return true;
         }
+        auto in = std::find_if(q.input.begin(), q.input.end(),
+                               [&](const MSG &m) { return takes(m, filter, windows, first, last); });
+        if (in != q.input.end()) {
+            out = *in;
+            if (remove) {
+                noteInputRead(q, out);
+                q.input.erase(in);
+            }
+            return true;
+        }
         // Windows with something to paint come last, after the quit.
         if (first <= WM_PAINT && WM_PAINT <= last && filter != kThreadMessages) {
             const unsigned seen = q.paintRequests;
@@ -96,15 +111,31 @@ bool nextMessage(MSG &out, HWND filter, UINT first, UINT last, bool remove, bool
             }
             if (q.paintRequests != seen) continue;  // invalidated while we looked
         }
+        const auto taken = [&](const MSG &m) { return takes(m, filter, windows, first, last); };
+        if (takeTimer(q, taken, remove, out)) return true;
         if (!wait) return false;
-        q.arrived.wait(held);
+        if (const auto due = nextTimerDue(q, taken))
+            q.arrived.wait_until(held, *due);
+        else
+            q.arrived.wait(held);
     }
 }
 
 void post(MessageQueue &q, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    POINT cursor;
+    GetCursorPos(&cursor);
     std::lock_guard<std::mutex> guard(q.lock);
-    q.posted.push_back(MSG{window, message, wParam, lParam, messageTime(), POINT{0, 0}});
+    q.posted.push_back(MSG{window, message, wParam, lParam, messageTime(), cursor});
+    q.arrived.notify_all();
+}
+
+// Queues a message for another thread as sent; the sender may wait for
+// m's reply.
+void queueSent(MessageQueue &q, const std::shared_ptr<SentMessage> &m)
+{
+    std::lock_guard<std::mutex> guard(q.lock);
+    q.sent.push_back(m);
     q.arrived.notify_all();
 }
 
@@ -137,19 +168,12 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 {
     std::shared_ptr<MessageQueue> queue;
     WNDPROC proc;
-    {
-        Lock lock;
-        Window *w = findWindow(window);
-        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, LRESULT{0});
-        queue = w->queue;
-        proc = w->proc;
-    }
+    if (!targetOf(window, queue, proc)) return fail(ERROR_INVALID_WINDOW_HANDLE, LRESULT{0});
     if (queue == currentQueue()) return callProcedure(proc, window, message, wParam, lParam);
 
     auto m = std::make_shared<SentMessage>(SentMessage{window, message, wParam, lParam});
+    queueSent(*queue, m);
     std::unique_lock<std::mutex> held(queue->lock);
-    queue->sent.push_back(m);
-    queue->arrived.notify_all();
     // While waiting, this thread answers what is sent to it, so that two
     // threads sending to each other do not wait for ever.
     MessageQueue &own = *currentQueue();
@@ -162,6 +186,18 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         held.lock();
     }
     return m->result;
+}
+
+BOOL WINAPI SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    std::shared_ptr<MessageQueue> queue;
+    WNDPROC proc;
+    if (!targetOf(window, queue, proc)) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+    if (queue == currentQueue())
+        callProcedure(proc, window, message, wParam, lParam);
+    else
+        queueSent(*queue, std::make_shared<SentMessage>(SentMessage{window, message, wParam, lParam}));
+    return TRUE;
 }
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last, UINT remove)
@@ -189,22 +225,41 @@ void WINAPI PostQuitMessage(int exitCode)
 BOOL WINAPI TranslateMessage(const MSG *msg)
 {
     if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
-    // Without a keyboard state, keys give their unshifted characters.
+    const UINT charMessage = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
+    // A key press of a live display gives the text it typed.
+    std::string typed;
+    bool live;
+    {
+        MessageQueue &q = *currentQueue();
+        std::lock_guard<std::mutex> guard(q.lock);
+        live = takeTypedText(q, *msg, typed);
+    }
+    if (live) {
+        for (const char c : typed) PostMessageA(msg->hwnd, charMessage, static_cast<BYTE>(c), msg->lParam);
+        return TRUE;
+    }
+    // Other keys give their control character, or, without a keyboard
+    // layout, their unshifted one.
     const WPARAM key = msg->wParam;
     WPARAM ch;
     if (key >= 'A' && key <= 'Z')
-        ch = key - 'A' + 'a';
+        ch = GetKeyState(VK_CONTROL) < 0 ? key - 'A' + 1 : key - 'A' + 'a';
     else if ((key >= '0' && key <= '9') || key == ' ' || key == '\r' || key == '\b' || key == '\t' || key == 0x1B)
         ch = key;
     else
         return FALSE;
-    PostMessageA(msg->hwnd, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, ch, msg->lParam);
+    PostMessageA(msg->hwnd, charMessage, ch, msg->lParam);
     return TRUE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG *msg)
 {
-    if (!msg || !msg->hwnd) return 0;
+    if (!msg) return 0;
+    if (msg->message == WM_TIMER && msg->lParam) {
+        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+        return 0;
+    }
+    if (!msg->hwnd) return 0;
     WNDPROC proc;
     {
         Lock lock;

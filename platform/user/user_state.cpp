@@ -56,15 +56,21 @@ LRESULT callProcedure(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LP
     return proc ? proc(window, message, wParam, lParam) : 0;
 }
 
+bool targetOf(HWND window, std::shared_ptr<MessageQueue> &queue, WNDPROC &proc)
+{
+    Lock lock;
+    Window *w = findWindow(window);
+    if (!w) return false;
+    queue = w->queue;
+    proc = w->proc;
+    return true;
+}
+
 LRESULT sendDirect(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    std::shared_ptr<MessageQueue> queue;
     WNDPROC proc;
-    {
-        Lock lock;
-        Window *w = findWindow(window);
-        if (!w) return 0;
-        proc = w->proc;
-    }
+    if (!targetOf(window, queue, proc)) return 0;
     return callProcedure(proc, window, message, wParam, lParam);
 }
 

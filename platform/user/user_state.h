@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <array>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -43,12 +45,33 @@ struct SentMessage {
     bool done = false;
 };
 
+// A timer of SetTimer: a WM_TIMER for window (null: the thread) is due at
+// due, then every period.
+struct Timer {
+    HWND window;
+    UINT_PTR id;
+    TIMERPROC proc;
+    std::chrono::milliseconds period;
+    std::chrono::steady_clock::time_point due;
+};
+
+// What a key press of a live display typed, kept for TranslateMessage of
+// the WM_KEYDOWN that it names.
+struct TypedText {
+    MSG key;
+    std::string text;  // UTF-8, the hosted ANSI code page
+};
+
 struct MessageQueue {
     std::mutex lock;
     std::condition_variable arrived;  // a message was posted or sent
     std::condition_variable replied;  // a sent message was answered
     std::deque<MSG> posted;
     std::deque<std::shared_ptr<SentMessage>> sent;
+    std::deque<MSG> input;  // keyboard and mouse messages of a live display, read after posted ones
+    std::deque<TypedText> typed;
+    std::array<BYTE, 256> keys{};  // key state as of the last input message read: 0x80 down, 0x01 toggled
+    std::vector<Timer> timers;
     bool quit = false;  // PostQuitMessage called; WM_QUIT comes when nothing else is waiting
     int quitCode = 0;
     unsigned paintRequests = 0;  // counts invalidations of the queue's windows
@@ -120,6 +143,10 @@ LRESULT callProcedure(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LP
 // Sends a message to a window of the calling thread by calling its current
 // procedure; 0 when the window no longer exists.
 LRESULT sendDirect(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The queue of a window and its procedure; false when the window does not
+// exist. The lock must not be held.
+bool targetOf(HWND window, std::shared_ptr<MessageQueue> &queue, WNDPROC &proc);
 
 // Sends WM_SIZE and WM_MOVE with a window's client size and place; false
 // when the window no longer exists.

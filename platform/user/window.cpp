@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "gdi/user_services.h"
+#include "present/presentation.h"
 #include "user/geometry.h"
 #include "user/user_state.h"
 
@@ -46,18 +47,24 @@ void sendDestroy(HWND window)
 // Takes a window out of the table with what it holds.
 void removeWindow(HWND window)
 {
-    Lock lock;
-    std::unique_ptr<Window> w = state().windows.remove(reinterpret_cast<uintptr_t>(window));
-    if (!w) return;
-    w->cls->windows--;
     {
-        // Messages posted to it will not be delivered.
-        std::lock_guard<std::mutex> guard(w->queue->lock);
-        auto &posted = w->queue->posted;
-        posted.erase(std::remove_if(posted.begin(), posted.end(), [&](const MSG &m) { return m.hwnd == window; }),
-                     posted.end());
+        Lock lock;
+        std::unique_ptr<Window> w = state().windows.remove(reinterpret_cast<uintptr_t>(window));
+        if (!w) return;
+        w->cls->windows--;
+        {
+            // Messages posted to it will not be delivered, nor its timers run.
+            MessageQueue &q = *w->queue;
+            std::lock_guard<std::mutex> guard(q.lock);
+            const auto mine = [&](const auto &m) { return m.hwnd == window; };
+            q.posted.erase(std::remove_if(q.posted.begin(), q.posted.end(), mine), q.posted.end());
+            q.input.erase(std::remove_if(q.input.begin(), q.input.end(), mine), q.input.end());
+            q.timers.erase(std::remove_if(q.timers.begin(), q.timers.end(), [&](const Timer &t) { return t.window == window; }),
+                           q.timers.end());
+        }
+        gdi::destroyWindowSurface();
     }
-    gdi::destroyWindowSurface();
+    present::windowChanged(window);
 }
 
 void finishDestroy(HWND window)

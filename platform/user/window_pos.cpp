@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "gdi/user_services.h"
+#include "present/presentation.h"
 #include "user/geometry.h"
 #include "user/user_state.h"
 
@@ -83,6 +84,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width,
             w->style &= ~static_cast<DWORD>(WS_VISIBLE);
         }
     }
+    vek::present::windowChanged(window);
     SendMessageA(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     if (repaint) invalidate(window, nullptr, true);
     return TRUE;
