@@ -8,6 +8,7 @@ target_include_directories(test_hosted PRIVATE ${PROJECT_SOURCE_DIR}/platform ${
 # Window images are PNG files only where vekhost has libpng; the display
 # depth test reads them back with it.
 if(VEKHOST_PNG)
+  find_package(PNG REQUIRED)
   target_compile_definitions(test_hosted PRIVATE VEKHOST_PNG)
   target_link_libraries(test_hosted PRIVATE PNG::PNG)
 endif()
