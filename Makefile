@@ -40,6 +40,7 @@ win64: deps
 
 test: native asan win32 win64
 	@scripts/test-summary native=build/default asan=build/asan wine=build/win64
+	@scripts/test-ratio | tail -n 1
 
 fuzz: deps
 	cmake --preset fuzz

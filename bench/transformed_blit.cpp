@@ -53,7 +53,8 @@ void transformed(benchmark::State &state, VEKFIXED sx, VEKFIXED sy, VEKFIXED rot
     sprite.transform = &m;
 
     for (auto _ : state) {
-        benchmark::DoNotOptimize(vek::TransformedSpriteBlt(dst, 100, 40, src, 0, 0, width, height, &sprite));
+        benchmark::DoNotOptimize(vek::TransformedSpriteBlt(vek::viewRecord(dst), 100, 40, vek::viewRecord(src), 0, 0,
+                                                           width, height, &sprite));
         benchmark::ClobberMemory();
     }
     state.counters["dst_px"] = static_cast<double>(width) * height;

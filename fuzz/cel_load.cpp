@@ -3,14 +3,18 @@
 // Input: one flags byte (bit 0: mirror, bit 1: map onto a palette), then the
 // file's bytes. vekLoadCel reads the file; vekDIBToCel and vekPalDIBToCel
 // get a DI record holding the same bytes. Every cel made must be a block of
-// exactly its size whose stream holds its height in rows, none wider than
-// its width, and ends with the end of image.
+// exactly its size whose stream, read with the library's token reader, holds
+// its height in rows, none wider than its width, and ends with the end of
+// image; mirrored twice in place it must come back byte for byte.
 #include <vekkit/image.h>
+#include <vekkit/raster.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "fuzz/object_file_input.h"
+#include "record/rle.h"
 
 namespace {
 
@@ -28,7 +32,7 @@ void checkCel(LONG_PTR result, bool sixteenBitSides)
         if (result < VEK_CEL_NO_FILE) std::abort();
         return;
     }
-    const auto *cel = reinterpret_cast<const BYTE *>(result);
+    auto *cel = reinterpret_cast<BYTE *>(result);
     HGLOBAL mem = GlobalHandle(cel);
     const uint64_t length = field(cel, 0);
     if (GlobalSize(mem) != length + 4) std::abort();
@@ -40,30 +44,23 @@ void checkCel(LONG_PTR result, bool sixteenBitSides)
     }
     const BYTE *p = cel + 4 + field(cel, 14);
     const BYTE *end = cel + 4 + length;
+    if (p > end) std::abort();
     int64_t rows = 0, x = 0;
-    for (;;) {
-        if (p > end || end - p < 2) std::abort();
-        const unsigned n = p[0], c = p[1];
-        if (n == 0 && c == 1) break;
-        if (n == 0 && c == 0) {
-            rows++, x = 0, p += 2;
+    for (vek::rle::Token t; (t = vek::rle::next(p, end)).op != vek::rle::Op::EndOfImage;) {
+        if (t.op == vek::rle::Op::Damaged) std::abort();
+        if (t.op == vek::rle::Op::EndOfRow) {
+            rows++, x = 0;
             continue;
         }
-        size_t bytes = 2;
-        if (n == 0 && c == 2) {
-            bytes = 4;
-            if (end - p < 4) std::abort();
-            x += p[2];
-        } else if (n == 0) {
-            bytes = 2 + c + (c & 1);
-            x += c;
-        } else {
-            x += n;
-        }
-        if (static_cast<size_t>(end - p) < bytes || x > width) std::abort();
-        p += bytes;
+        x += static_cast<int64_t>(t.count);
+        if (x > width) std::abort();
     }
     if (p + 2 != end || rows != (height > 0 ? height : 0)) std::abort();
+
+    const std::vector<BYTE> made(cel, cel + length + 4);
+    vekFlipSprite(cel);
+    vekFlipSprite(cel);
+    if (std::memcmp(made.data(), cel, made.size()) != 0) std::abort();
     GlobalUnlock(mem);
     GlobalFree(mem);
 }

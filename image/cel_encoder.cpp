@@ -31,10 +31,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/image_layout.h"
-#include "common/le.h"
-#include "image/cel_tokens.h"
 #include "image/work_block.h"
+#include "record/layout.h"
+#include "record/rle_write.h"
 
 namespace {
 
@@ -57,9 +56,9 @@ BYTE *shrinkLocked(BYTE *block, size_t bytes)
 
 namespace vek {
 
-using cel::putAbsolute;
-using cel::putEncoded;
-using cel::putSkip;
+using rle::putAbsolute;
+using rle::putRun;
+using rle::putSkip;
 
 size_t encodeRepeatRunRow(const BYTE *px, size_t n, BYTE key, BYTE *out)
 {
@@ -71,7 +70,7 @@ size_t encodeRepeatRunRow(const BYTE *px, size_t n, BYTE key, BYTE *out)
         size_t k = 0;
         while (i + k < n && px[i + k] == key) k++;
         i += k;
-        for (; k > 0; k -= std::min(k, kMaxRun)) out = putSkip(out, std::min(k, kMaxRun));
+        out = rle::putSkips(out, k, kMaxRun);
 
         // Run phase.
         while (i < n && px[i] != key) {
@@ -83,7 +82,7 @@ size_t encodeRepeatRunRow(const BYTE *px, size_t n, BYTE key, BYTE *out)
             // With fewer than 3 repeats and more than 3 pixels left, the pixel
             // after the run exists (r < m <= left).
             if (r >= 3 || left <= 3 || px[i + r] == key) {
-                out = putEncoded(out, r, c);
+                out = putRun(out, r, c);
                 i += r;
                 continue;
             }
@@ -100,12 +99,12 @@ size_t encodeRepeatRunRow(const BYTE *px, size_t n, BYTE key, BYTE *out)
                 out = putAbsolute(out, px + i, len);
                 i += len;
             } else {
-                out = putEncoded(out, r, c);
+                out = putRun(out, r, c);
                 i += r;
             }
         }
     }
-    out = cel::putEndOfRow(out);
+    out = rle::putEndOfRow(out);
     return static_cast<size_t>(out - start);
 }
 
@@ -155,15 +154,14 @@ LONG_PTR encodeRepeatRunCel(const BYTE *record, bool mirror)
         }
         out += encodeRepeatRunRow(row, width, key, out);
     }
-    std::memcpy(out, cel::kEndOfImage, sizeof cel::kEndOfImage);
-    out += sizeof cel::kEndOfImage;
+    out = rle::putEndOfImage(out);
 
     const auto total = static_cast<size_t>(out - cel);
     cel = shrinkLocked(cel, total);
     if (!cel) return VEK_CEL_NO_MEMORY;
     const auto imageLength = static_cast<uint32_t>(total - 4);
     put32(cel, rec::kLength, imageLength);
-    put32(cel, rec::kType + 2, imageLength);  // bfSize
+    put32(cel, rec::kFileSize, imageLength);
     put32(cel, rec::kSizeImage, imageLength - static_cast<uint32_t>(headerSize));
     return reinterpret_cast<LONG_PTR>(cel);
 }

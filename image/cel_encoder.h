@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "record/rle_write.h"
+
 namespace vek {
 
 // Encodes record, horizontally mirrored when mirror is set, into a new cel
@@ -19,12 +21,8 @@ LONG_PTR encodeRepeatRunCel(const BYTE *record, bool mirror);
 
 // Encodes one row of n pixels (already in traversal order) whose transparent
 // pixels have the value key; returns the bytes written to out, which must
-// hold repeatRunRowBound(n) bytes.
+// hold rle::rowBound(n) bytes.
 size_t encodeRepeatRunRow(const BYTE *pixels, size_t n, BYTE key, BYTE *out);
-
-// The most bytes a row of n pixels can take: alternating transparent and
-// opaque pixels cost 3 bytes each, plus the leading skip and the end of row.
-constexpr uint64_t repeatRunRowBound(uint64_t n) { return 3 * n + 6; }
 
 // The largest working block the encoder makes, like the largest object the
 // library loads: anything bigger is taken as a damaged header (or, for a
@@ -37,7 +35,7 @@ constexpr uint64_t kMaxRepeatRunCelBytes = 256u << 20;
 // and the end of image.
 constexpr uint64_t repeatRunCelBound(uint64_t pixelOffset, uint64_t width, uint64_t rows)
 {
-    return 4 + ((pixelOffset + 3) & ~uint64_t{3}) + rows * repeatRunRowBound(width) + 2;
+    return 4 + ((pixelOffset + 3) & ~uint64_t{3}) + rows * rle::rowBound(width) + 2;
 }
 
 }  // namespace vek

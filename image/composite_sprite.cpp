@@ -20,7 +20,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "common/image_layout.h"
+#include "record/layout.h"
 #include "image/cel_encoder.h"
 #include "raster/blit.h"
 

@@ -7,38 +7,16 @@
 // device context, whose colours become the section's colour table.
 #include <vekkit/image.h>
 
-#include <cstdint>
 #include <cstring>
 
-#include "common/image_layout.h"
-#include "common/le.h"
-#include "raster/di_image.h"
-
-namespace {
-
-// The info header sizes that GDI accepts: BITMAPINFOHEADER up to BITMAPV5HEADER.
-constexpr uint32_t kMinInfoSize = 40;
-constexpr uint32_t kMaxInfoSize = 124;
-
-// True when the info header and the colour table of 16-bit palette indices
-// that GDI reads after it lie inside the record's block.
-bool colourTableFits(HSPRITEDATA record)
-{
-    const uint64_t infoSize = vek::u32(record, vek::rec::kInfoSize);
-    if (infoSize < kMinInfoSize || infoSize > kMaxInfoSize) return false;
-    const uint32_t used = vek::u32(record, vek::rec::kClrUsed);
-    const uint64_t colours = used && used < 256 ? used : 256;
-    return vek::rec::kInfo + infoSize + colours * sizeof(WORD) <= 4 + uint64_t{vek::u32(record, vek::rec::kLength)};
-}
-
-}  // namespace
+#include "record/layout.h"
+#include "record/record_view.h"
 
 HBITMAP VEKAPI vekHSPRITEDATAtoDIBSection(HDC dc, HSPRITEDATA image)
 {
-    vek::DIImage im;
-    if (!image || !vek::isDIRecord(image) || !vek::readDIImage(image, im)) return nullptr;
-    if (im.bitCount != 8 || im.compression != BI_RGB || !im.hasDrawableSize() || !im.rawRowsFit()) return nullptr;
-    if (!colourTableFits(image)) return nullptr;
+    if (!image) return nullptr;
+    const vek::RecordView im = vek::viewRecord(image);
+    if (!im.isRaw8() || !im.gdiCanRead()) return nullptr;
 
     void *bits = nullptr;
     HBITMAP section = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO *>(image + vek::rec::kInfo),

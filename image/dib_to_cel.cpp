@@ -8,7 +8,7 @@
 #include <vekkit/image.h>
 #include <vekkit/objfile.h>
 
-#include "common/image_layout.h"
+#include "record/layout.h"
 #include "common/le.h"
 #include "image/literal_cel_encoder.h"
 

@@ -12,10 +12,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image/colour_map.h"
 #include "image/mapped_image.h"
 #include "image/nearest_color.h"
 #include "image/work_block.h"
+#include "record/di_record.h"
 
 namespace {
 
@@ -34,9 +34,9 @@ void VEKAPI ditherdib(LPVEKCONTEXT context, HSPRITEDATA image, DWORD)
     if (!vek::readMappedImage(image, vek::ColourTable::Read, mapped)) return;
     // A row must fit its stride (a 16-bit stride wraps for widths near 65536).
     if (mapped.width > mapped.stride) return;
-    vek::WorkBlock saved = vek::workBlock(vek::kColourTableBytes);
+    vek::WorkBlock saved = vek::workBlock(vek::rec::kColourTableBytes);
     if (!saved) return;
-    std::memcpy(saved.get(), image + vek::rec::kColorTable, vek::kColourTableBytes);
+    std::memcpy(saved.get(), image + vek::rec::kColorTable, vek::rec::kColourTableBytes);
     vek::writeIndexTable(image);
     const auto *colours = reinterpret_cast<const RGBQUAD *>(saved.get());
     vek::NearestColors nearest(palette);

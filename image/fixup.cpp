@@ -12,12 +12,13 @@
 #include "image/mapped_image.h"
 #include "image/nearest_color.h"
 #include "image/work_block.h"
+#include "record/di_record.h"
 
 namespace {
 
 // Working storage: the saved colour table, then the colour map.
 constexpr size_t kSavedTable = 0;
-constexpr size_t kMap = vek::kColourTableBytes;
+constexpr size_t kMap = vek::rec::kColourTableBytes;
 constexpr size_t kWorkBytes = kMap + 256;
 
 const PALETTEENTRY *paletteOf(LPVEKCONTEXT context)
@@ -37,7 +38,7 @@ void fixColourTable(LPVEKCONTEXT context, HSPRITEDATA record, vek::Transparent t
     if (!work) return;
     BYTE *saved = work.get() + kSavedTable;
     BYTE *map = work.get() + kMap;
-    std::memcpy(saved, record + vek::rec::kColorTable, vek::kColourTableBytes);
+    std::memcpy(saved, record + vek::rec::kColorTable, vek::rec::kColourTableBytes);
     vek::writeIndexTable(record);
     const PALETTEENTRY *palette = paletteOf(context);
     if (!palette) return;

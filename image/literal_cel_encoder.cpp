@@ -29,32 +29,31 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/image_layout.h"
-#include "common/le.h"
-#include "image/cel_tokens.h"
-#include "image/colour_map.h"
 #include "image/nearest_color.h"
 #include "image/work_block.h"
+#include "record/di_record.h"
+#include "record/layout.h"
+#include "record/rle_write.h"
 
 namespace {
 
 constexpr size_t kMaxSkip = 127;
 constexpr size_t kMaxAbsolute = 254;
-constexpr uint32_t kIndexTableGain = vek::kColourTableBytes - vek::kIndexTableBytes;
+constexpr uint32_t kIndexTableGain = vek::rec::kColourTableBytes - vek::rec::kIndexTableBytes;
 
-using vek::cel::putAbsolute;
-using vek::cel::putEncoded;
-using vek::cel::putSkip;
+using vek::rle::putAbsolute;
+using vek::rle::putRun;
+using vek::rle::putSkip;
 
 BYTE *flushLiterals(BYTE *out, const BYTE *literals, size_t n)
 {
     for (; n > kMaxAbsolute; n -= kMaxAbsolute, literals += kMaxAbsolute)
         out = putAbsolute(out, literals, kMaxAbsolute);
-    if (n == 1) return putEncoded(out, 1, literals[0]);
+    if (n == 1) return putRun(out, 1, literals[0]);
     if (n == 2) {
-        if (literals[0] == literals[1]) return putEncoded(out, 2, literals[0]);
-        out = putEncoded(out, 1, literals[0]);
-        return putEncoded(out, 1, literals[1]);
+        if (literals[0] == literals[1]) return putRun(out, 2, literals[0]);
+        out = putRun(out, 1, literals[0]);
+        return putRun(out, 1, literals[1]);
     }
     return putAbsolute(out, literals, n);
 }
@@ -83,7 +82,7 @@ namespace vek {
 
 LONG checkCelInput(const BYTE *image, uint64_t available, CelInput &input)
 {
-    constexpr uint64_t kHeaders = rec::kColorTable - 4 + kColourTableBytes;
+    constexpr uint64_t kHeaders = rec::kColorTable - 4 + rec::kColourTableBytes;
     if (available < kHeaders) return VEK_CEL_BAD_FORMAT;
     if (u16(image, rec::kPlanes) != 1 || u16(image, rec::kBitCount) != 8) return VEK_CEL_BAD_FORMAT;
     if (u32(image, rec::kCompression) != BI_RGB) return VEK_CEL_BAD_FORMAT;
@@ -114,8 +113,7 @@ size_t encodeLiteralRow(const BYTE *px, size_t n, BYTE key, const BYTE *map, BYT
             continue;
         }
         if (skip) {
-            for (; skip > kMaxSkip; skip -= kMaxSkip) out = putSkip(out, kMaxSkip);
-            out = putSkip(out, skip);
+            out = vek::rle::putSkips(out, skip, kMaxSkip);
             skip = 0;
         }
         literals[pending++] = map[px[i]];
@@ -125,7 +123,7 @@ size_t encodeLiteralRow(const BYTE *px, size_t n, BYTE key, const BYTE *map, BYT
     } else {
         for (; skip > kMaxSkip; skip -= kMaxSkip) out = putSkip(out, kMaxSkip);
     }
-    out = cel::putEndOfRow(out);
+    out = vek::rle::putEndOfRow(out);
     return static_cast<size_t>(out - start);
 }
 
@@ -134,7 +132,7 @@ LONG_PTR encodeLiteralCel(BYTE *image, const CelInput &input, BYTE key, const PA
 {
     // Working storage: colour map, literal buffer, encoded row, mirrored row.
     const size_t literalBytes = std::max(kLiteralBufferBytes, input.width);
-    const size_t outBytes = literalRowBound(input.width);
+    const size_t outBytes = static_cast<size_t>(vek::rle::rowBound(input.width));
     WorkBlock work = workBlock(256 + literalBytes + outBytes + input.width);
     if (!work) return fail(memFile);
     BYTE *map = work.get();
@@ -167,7 +165,9 @@ LONG_PTR encodeLiteralCel(BYTE *image, const CelInput &input, BYTE key, const PA
         const size_t n = encodeLiteralRow(row, input.width, key, map, literals, encoded);
         if (!writeAll(memFile, encoded, n)) return fail(memFile);
     }
-    if (!writeAll(memFile, cel::kEndOfImage, sizeof cel::kEndOfImage)) return fail(memFile);
+    BYTE endOfImage[2];
+    vek::rle::putEndOfImage(endOfImage);
+    if (!writeAll(memFile, endOfImage, sizeof endOfImage)) return fail(memFile);
 
     BYTE sizeImage[4];
     put32(sizeImage, 0, static_cast<uint32_t>(_mfilelength(memFile)) - headerSize);

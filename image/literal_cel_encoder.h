@@ -51,11 +51,7 @@ LONG_PTR encodeLiteralCel(BYTE *image, const CelInput &input, BYTE key, const PA
 // Encodes one row of n pixels (already in traversal order) whose transparent
 // pixels have the value key, mapping opaque pixels through map and
 // collecting them in literals (room for n bytes). Returns the bytes written
-// to out, which must hold literalRowBound(n) bytes.
+// to out, which must hold rle::rowBound(n) bytes.
 size_t encodeLiteralRow(const BYTE *pixels, size_t n, BYTE key, const BYTE *map, BYTE *literals, BYTE *out);
-
-// At most 3 bytes per pixel (alternating transparent and opaque pixels) plus
-// the leading zero skip and the end of row.
-constexpr size_t literalRowBound(size_t n) { return 3 * n + 6; }
 
 }  // namespace vek

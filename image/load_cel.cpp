@@ -14,9 +14,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/file_io.h"
 #include "image/literal_cel_encoder.h"
 #include "image/work_block.h"
-#include "objfile/file_io.h"
 
 namespace {
 

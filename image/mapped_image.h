@@ -14,9 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/image_layout.h"
-#include "common/le.h"
-#include "image/colour_map.h"
+#include "record/layout.h"
 
 namespace vek {
 
@@ -34,7 +32,7 @@ inline bool readMappedImage(HSPRITEDATA record, ColourTable table, MappedImage &
 {
     if (!record) return false;
     const uint64_t length = u32(record, rec::kLength);
-    const uint64_t headers = rec::kColorTable - 4 + (table == ColourTable::Read ? kColourTableBytes : 0);
+    const uint64_t headers = rec::kColorTable - 4 + (table == ColourTable::Read ? rec::kColourTableBytes : 0);
     if (length < headers) return false;
     const uint16_t type = u16(record, rec::kType);
     if (type == VEK_TYPE_DD || type == VEK_TYPE_COMPOSITE) return false;

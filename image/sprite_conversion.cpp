@@ -17,12 +17,13 @@
 #include <vekkit/raster.h>
 #include <vekkit/sprite.h>
 
-#include "common/image_layout.h"
-#include "common/le.h"
 #include "common/memory.h"
 #include "raster/blit.h"
 #include "raster/blot.h"
-#include "sprite/image_record.h"
+#include "record/dd_record.h"
+#include "record/dimensions.h"
+#include "record/layout.h"
+#include "record/record_view.h"
 
 namespace vek {
 namespace {
@@ -103,7 +104,6 @@ HSPRITEDATA toDD(HSPRITEDATA source, const DDForm &form)
         vekDeleteSpriteData(source);
         return nullptr;
     }
-    put16(dd, rec::kType, VEK_TYPE_DD);
 
     unmirror(source);
     if (maskImage) {
@@ -122,8 +122,7 @@ HSPRITEDATA toDD(HSPRITEDATA source, const DDForm &form)
         freeLocked(dd);
         return nullptr;
     }
-    put32(dd, rec::kMask, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(mask)));
-    put32(dd, rec::kImage, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(image)));
+    makeDDRecord(dd, mask, image);
     return dd;
 }
 
@@ -135,8 +134,8 @@ using namespace vek;
 void VEKAPI vekFreeDDSprite(HSPRITEDATA image)
 {
     if (!image) return;
-    if (HBITMAP mask = bitmapAt(image, rec::kMask)) DeleteObject(mask);
-    if (HBITMAP bitmap = bitmapAt(image, rec::kImage)) DeleteObject(bitmap);
+    if (HBITMAP mask = ddMask(image)) DeleteObject(mask);
+    if (HBITMAP bitmap = ddImage(image)) DeleteObject(bitmap);
     freeLocked(image);
 }
 

@@ -8,9 +8,9 @@
 #include <vekkit/image.h>
 #include <vekkit/objfile.h>
 
+#include "common/file_io.h"
 #include "common/le.h"
 #include "common/memory.h"
-#include "objfile/file_io.h"
 
 namespace vek {
 namespace {

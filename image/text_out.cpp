@@ -15,7 +15,7 @@
 #include <cstring>
 
 #include "image/font_file.h"
-#include "raster/di_image.h"
+#include "record/record_view.h"
 
 namespace {
 
@@ -95,12 +95,10 @@ LONG VEKAPI gfxTextOutToDIB(HSPRITEDATA dest, HGLOBAL font, DWORD colour, DWORD,
                             LONG length)
 {
     if (!dest || !font || !text) return 0;
-    vek::DIImage image;
     // Only raw 8-bit DI records are drawn into; DD and composite records
     // are refused before their short blocks are read as DI headers.
-    if (!vek::isDIRecord(dest) || !vek::readDIImage(dest, image) || !image.hasDrawableSize() || image.bitCount != 8 ||
-        image.compression != BI_RGB || !image.rawRowsFit())
-        return 0;
+    const vek::RecordView image = vek::viewRecord(dest);
+    if (!image.isRaw8()) return 0;
     const LONG width = image.width;
     const LONG height = image.height;
     if (y >= height || x >= width) return 0;

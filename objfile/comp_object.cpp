@@ -12,9 +12,9 @@
 // this family put the file position back at the start of the object.
 #include <vekkit/objfile.h>
 
+#include "common/file_io.h"
 #include "common/le.h"
 #include "common/memory.h"
-#include "objfile/file_io.h"
 
 namespace {
 

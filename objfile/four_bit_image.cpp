@@ -20,10 +20,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/image_layout.h"
-#include "common/le.h"
 #include "common/memory.h"
-#include "sprite/image_record.h"
+#include "record/di_record.h"
+#include "record/layout.h"
 
 namespace {
 

@@ -30,22 +30,23 @@
 // flags word goes to the calls that write, read, skip and measure it.
 //
 // Files are outside data. Every size in a header is checked against what the
-// file holds and against what the payload can expand to before anything is
-// allocated, each decoder is bounded by its destination, and an object must
-// come out exactly as long as its header says; anything else loads as null.
+// file holds before anything is allocated, and each decoder is bounded by its
+// destination. An LZSS stream decodes what it holds: the stored image
+// methods take a stream that ends early as it is, the rest of the pixels (or
+// of the four-bit block) as allocated; method 1, whose stream holds the
+// block's own size field, must come out exactly as long as its header says.
 #include <vekkit/objfile.h>
 
 #include <cstdint>
 #include <cstring>
 
-#include "common/image_layout.h"
-#include "common/le.h"
+#include "common/file_io.h"
 #include "common/memory.h"
-#include "objfile/file_io.h"
 #include "objfile/four_bit_image.h"
 #include "objfile/lzss.h"
 #include "objfile/packed_sound.h"
-#include "sprite/image_record.h"
+#include "record/di_record.h"
+#include "record/layout.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ DWORD saveImageBits(HFILE file, LONG storedAt, const BYTE *record, DWORD total, 
     put32(fields, 8, u32(record, rec::kHeight));
     put32(fields, 12, u32(record, rec::kCompression));
     put32(fields, 16, u32(record, rec::kSizeImage));
-    put32(fields, 20, u16(record, rec::kFlags) | DWORD{u16(record, rec::kFlags + 2)} << 16);
+    put32(fields, 20, u16(record, rec::kFlags) | DWORD{u16(record, rec::kReserved2)} << 16);
     const DWORD fieldBytes = fieldsOf(method);
     vek::writeBytes(file, fields, fieldBytes);
     // A record without pixel bytes cannot be stored this way; the header
@@ -209,16 +210,15 @@ BYTE *readPayload(HFILE file, DWORD stored)
 }
 
 // Methods 8 and 32 into r (total bytes): the header fields, the identity
-// table and the pixels. Fields the payload does not name are left as they
-// were. False when the pixel offset is not behind the table inside the
-// block or the stream does not give exactly the pixel bytes.
+// table and the pixels. Fields the payload does not name, and pixels that a
+// stream ending early does not reach, are left as they were. False when the
+// pixel offset is not behind the table inside the block.
 bool expandImageBits(const BYTE *payload, const Header &h, BYTE *r)
 {
     const DWORD offBits = u32(payload, 0);
     const DWORD fields = fieldsOf(h.method);
     if (offBits < kTableEnd - 4 || offBits > h.total - 4) return false;
     const DWORD pixels = h.total - 4 - offBits;
-    if (pixels > (h.stored - fields) * kLzssGain) return false;
     put32(r, rec::kLength, h.total - 4);
     put32(r, rec::kPixelOffset, offBits);
     put32(r, rec::kInfoSize, 40);
@@ -230,17 +230,19 @@ bool expandImageBits(const BYTE *payload, const Header &h, BYTE *r)
     put32(r, rec::kSizeImage, u32(payload, 16));
     put32(r, rec::kXPels, 3800);
     put32(r, rec::kYPels, 3800);
-    put32(r, 50, 0);  // biClrUsed
-    put32(r, 54, 0);  // biClrImportant
+    put32(r, rec::kClrUsed, 0);
+    put32(r, rec::kClrImportant, 0);
     if (h.method == STORE_IMAGE_BITS_FLAGS) {
         put16(r, rec::kFlags, u16(payload, 20));
-        put16(r, rec::kFlags + 2, u16(payload, 22));
+        put16(r, rec::kReserved2, u16(payload, 22));
     }
     vek::writeIndexTable(r);
-    return vek::LzssDecode(payload + fields, h.stored - fields, r + 4 + offBits, pixels) == pixels;
+    vek::LzssDecode(payload + fields, h.stored - fields, r + 4 + offBits, pixels);
+    return true;
 }
 
 // Method 16: the four-bit image (or the one-colour header) expanded into r.
+// A stream that ends early leaves the rest of the four-bit block zero.
 // Returns r's address, which the expansion may change; null with r still to
 // be freed by the caller on a damaged payload.
 BYTE *expandFourBit(const BYTE *payload, const Header &h, BYTE *r)
@@ -248,17 +250,14 @@ BYTE *expandFourBit(const BYTE *payload, const Header &h, BYTE *r)
     const unsigned hLength = u16(payload, 0);
     if ((hLength != 8 && hLength != 22) || h.stored < hLength) return nullptr;
     const DWORD length = u32(payload, hLength - 4);
-    const uint64_t streamBytes = h.stored - hLength;
-    if (length < kOneColourStream || length > streamBytes * kLzssGain || length > kMaxObject) return nullptr;
+    if (length < kOneColourStream || length > kMaxObject) return nullptr;
     // Four bytes past the stream stay 0: a one-colour header ends 4 bytes
     // short of a full BITMAPINFOHEADER.
     auto *d = static_cast<BYTE *>(vek::allocLocked(SIZE_T{length} + 4));
     if (!d) return nullptr;
-    BYTE *result = nullptr;
-    if (vek::LzssDecode(payload + hLength, h.stored - hLength, d, length) == length) {
-        put32(r, rec::kLength, h.total - 4);
-        result = vek::ExpandFourBitImage(d, length + 4, r, h.total, payload + 2, hLength);
-    }
+    vek::LzssDecode(payload + hLength, h.stored - hLength, d, length);
+    put32(r, rec::kLength, h.total - 4);
+    BYTE *result = vek::ExpandFourBitImage(d, length + 4, r, h.total, payload + 2, hLength);
     vek::freeLocked(d);
     return result;
 }

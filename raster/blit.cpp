@@ -1,7 +1,8 @@
 // The core sprite blit and the plain blit between sprite image records.
 //
-// SpriteBltCore checks the records and clips the rectangle once, then hands a
-// ready rectangle to the raw or the RLE kernel, which test nothing per pixel.
+// The records are viewed once at the entry and the rectangle clipped once,
+// then a ready rectangle goes to the raw or the RLE kernel, which test
+// nothing per pixel.
 #include "raster/blit.h"
 #include "raster/mirror.h"
 
@@ -46,39 +47,36 @@ bool clipBlitRect(BlitRect &r, LONG srcWidth, LONG srcHeight, LONG dstWidth, LON
     return true;
 }
 
-Prepared prepareBlit(HSPRITEDATA dst, HSPRITEDATA src, const BlitRect &r, BlitJob &job)
+Prepared prepareBlit(const RecordView &d, const RecordView &s, BlitRect &r)
 {
-    if (!dst || !src || !isDIRecord(dst) || !isDIRecord(src)) return Prepared::Refused;
-    if (!readDIImage(src, job.src) || !readDIImage(dst, job.dst)) return Prepared::Refused;
-    const DIImage &s = job.src, &d = job.dst;
-    job.r = r;
-    if (!clipBlitRect(job.r, s.width, s.height, d.width, d.height)) return Prepared::Empty;
-    if (s.bitCount != 8 || d.bitCount != 8 || d.compression != BI_RGB) return Prepared::Refused;
-    if (!s.hasDrawableSize() || !d.hasDrawableSize() || !d.rawRowsFit()) return Prepared::Refused;
+    if (!d.readable || !s.readable) return Prepared::Refused;
+    if (!clipBlitRect(r, s.width, s.height, d.width, d.height)) return Prepared::Empty;
+    if (s.bitCount != 8 || !s.hasDrawableSize() || !d.isRaw8()) return Prepared::Refused;
     return Prepared::Draw;
+}
+
+LONG blitCore(const RecordView &dst, RecordView &src, BlitRect r, LONG mirror)
+{
+    // Mirroring on demand happens first, even when nothing ends up drawn.
+    mirrorOnDemand(src, mirror);
+    switch (prepareBlit(dst, src, r)) {
+    case Prepared::Empty: return 1;
+    case Prepared::Refused: return 0;
+    case Prepared::Draw: break;
+    }
+    switch (src.compression) {
+    case BI_RGB: return src.rawRowsFit() ? blitRaw(dst, src, r) : 0;
+    case BI_RLE8: return blitRle(dst, src, r);
+    default: return 0;
+    }
 }
 
 LONG SpriteBltCore(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src,
                    LONG srcX, LONG srcY, LONG mirror)
 {
     if (!dst || !src) return 0;
-    // Mirroring on demand happens first, even when nothing ends up drawn.
-    mirrorOnDemand(src, mirror);
-
-    BlitJob job;
-    switch (prepareBlit(dst, src, BlitRect{x, y, width, height, srcX, srcY}, job)) {
-    case Prepared::Empty: return 1;
-    case Prepared::Refused: return 0;
-    case Prepared::Draw: break;
-    }
-    switch (job.src.compression) {
-    case BI_RGB:
-        return job.src.rawRowsFit() ? blitRaw(job.dst, job.src, job.r) : 0;
-    case BI_RLE8:
-        return blitRle(job.dst, job.src, job.r);
-    default:
-        return 0;
-    }
+    RecordView s = viewRecord(src);
+    return blitCore(viewRecord(dst), s, BlitRect{x, y, width, height, srcX, srcY}, mirror);
 }
 
 }  // namespace vek

@@ -1,14 +1,20 @@
 // The core sprite blit between DI sprite image records, for the library's
-// own callers (the blit entry points, the frame update, the conversions).
+// own callers (the blit entry points, the dispatch, the frame update, the
+// conversions).
 #pragma once
 
 #include <vekkit/records.h>
 
 #include <cstdint>
 
-#include "raster/di_image.h"
+#include "record/record_view.h"
 
 namespace vek {
+
+// A blit rectangle: destination position, size and source position.
+struct BlitRect {
+    LONG x, y, width, height, srcX, srcY;
+};
 
 // Draws the width x height rectangle of src whose top-left corner is
 // (srcX, srcY) at (x, y) of dst. Both must be DI records; dst raw, src raw
@@ -22,17 +28,16 @@ namespace vek {
 LONG SpriteBltCore(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src,
                    LONG srcX, LONG srcY, LONG mirror);
 
+// SpriteBltCore on records already viewed; src's view follows its
+// mirroring.
+LONG blitCore(const RecordView &dst, RecordView &src, BlitRect r, LONG mirror);
+
 // Blits the rectangle of the DD record src at (srcX, srcY) to (x, y) of the
 // DD record dst through two memory DCs: the mask with SRCAND then the image
 // with SRCPAINT, or the image with SRCCOPY when src has no mask. No clipping
 // and no mirroring of its own. Returns 1.
 LONG DDSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src, LONG srcX,
                  LONG srcY);
-
-// A blit rectangle: destination position, size and source position.
-struct BlitRect {
-    LONG x, y, width, height, srcX, srcY;
-};
 
 // One axis of a piece (a composite element, a tile) that starts at `start`
 // in the coordinates of a window drawn from `window` on, at destination
@@ -54,32 +59,25 @@ inline AxisPiece placePiece(int64_t window, int64_t at, int64_t size, int64_t st
 // left to draw.
 bool clipBlitRect(BlitRect &r, LONG srcWidth, LONG srcHeight, LONG dstWidth, LONG dstHeight);
 
-// The records and the clipped rectangle of a draw from one DI image into
-// another, ready for a kernel.
-struct BlitJob {
-    DIImage dst, src;
-    BlitRect r;
-};
-
 // How preparing a draw came out.
 enum class Prepared {
-    Draw,     // job holds a clipped rectangle and a raw 8-bit destination
-              // whose rows lie inside its block; the source has a drawable
-              // size and 8 bits, its compression is left to the caller
+    Draw,     // r is clipped and the destination is a raw 8-bit image whose
+              // rows lie inside its block; the source has a drawable size
+              // and 8 bits, its compression is left to the caller
     Empty,    // nothing lies inside both images (callers return 1)
     Refused,  // records that cannot be drawn (callers return 0)
 };
 
-// Reads and checks both records and clips r, in the blit's order: kinds and
-// headers, then clipping, then formats. Shared by everything that draws an
-// image into a raw one.
-Prepared prepareBlit(HSPRITEDATA dst, HSPRITEDATA src, const BlitRect &r, BlitJob &job);
+// Checks both views and clips r, in the blit's order: kinds and headers,
+// then clipping, then formats. Shared by everything that draws an image
+// into a raw one.
+Prepared prepareBlit(const RecordView &dst, const RecordView &src, BlitRect &r);
 
 // The two kernels behind SpriteBltCore, for a rectangle clipped to both
-// images and records whose headers have been checked (raw destination rows
-// inside its block; for blitRaw also the source rows).
-LONG blitRaw(const DIImage &dst, const DIImage &src, const BlitRect &r);
+// images and views that prepareBlit accepted (for blitRaw also the source's
+// rows inside its block).
+LONG blitRaw(const RecordView &dst, const RecordView &src, const BlitRect &r);
 // 0 for a stream cut short, else the clipped height.
-LONG blitRle(const DIImage &dst, const DIImage &src, const BlitRect &r);
+LONG blitRle(const RecordView &dst, const RecordView &src, const BlitRect &r);
 
 }  // namespace vek

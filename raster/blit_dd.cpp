@@ -6,7 +6,7 @@
 // is copied.
 #include "raster/blit.h"
 
-#include "sprite/image_record.h"
+#include "record/dd_record.h"
 
 namespace vek {
 
@@ -15,9 +15,9 @@ LONG DDSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRI
 {
     HDC target = CreateCompatibleDC(nullptr);
     HDC source = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldTarget = SelectObject(target, bitmapAt(dst, rec::kImage));
-    HBITMAP mask = bitmapAt(src, rec::kMask);
-    HBITMAP image = bitmapAt(src, rec::kImage);
+    HGDIOBJ oldTarget = SelectObject(target, ddImage(dst));
+    HBITMAP mask = ddMask(src);
+    HBITMAP image = ddImage(src);
     HGDIOBJ oldSource;
     if (mask) {
         oldSource = SelectObject(source, mask);

@@ -2,10 +2,11 @@
 //
 // The record's BITMAPINFOHEADER (byte 18) and colour table of palette
 // indices go to StretchDIBits as they stand, with DIB_PAL_COLORS, so the
-// pixels are shown through the palette selected in the DC.
+// pixels are shown through the palette selected in the DC. A record whose
+// header describes more than its block holds is refused before the GDI sees it.
 #include <vekkit/raster.h>
 
-#include "raster/di_image.h"
+#include "record/record_view.h"
 
 namespace {
 
@@ -21,8 +22,9 @@ struct SavedField {
 LONG VEKAPI vekDIBBlt(HDC dc, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src, LONG srcX, LONG srcY)
 {
     using namespace vek;
-    DIImage s;
-    if (!src || !isDIRecord(src) || !readDIImage(src, s) || !s.hasDrawableSize()) return 0;
+    if (!src) return 0;
+    const RecordView s = viewRecord(src);
+    if (!s.gdiCanRead()) return 0;
     const auto *info = reinterpret_cast<const BITMAPINFO *>(src + rec::kInfo);
 
     if (s.compression == BI_RLE8) {
@@ -38,8 +40,7 @@ LONG VEKAPI vekDIBBlt(HDC dc, LONG x, LONG y, LONG width, LONG height, HSPRITEDA
     // header says the image is that band for the duration of the call, and
     // the bits start at the band's bottom row. Bands outside the image are
     // refused rather than read beyond the pixels.
-    if (s.compression != BI_RGB || !s.rawRowsFit() || srcY < 0 || height < 1 || height > s.height - srcY)
-        return 0;
+    if (srcY < 0 || height < 1 || height > s.height - srcY) return 0;
     SavedField band{src, rec::kHeight, u32(src, rec::kHeight)};
     put32(src, rec::kHeight, static_cast<uint32_t>(height));
     const BYTE *bits = s.pixels + static_cast<size_t>(s.height - srcY - height) * s.stride();

@@ -2,7 +2,7 @@
 // skips and row ends leave the destination as it was.
 #include "raster/blit.h"
 #include "raster/pixels.h"
-#include "raster/rle_walk.h"
+#include "raster/rle_paint.h"
 
 namespace vek {
 
@@ -15,7 +15,7 @@ struct DrawColours {
 
 }  // namespace
 
-LONG blitRle(const DIImage &dst, const DIImage &src, const BlitRect &r)
+LONG blitRle(const RecordView &dst, const RecordView &src, const BlitRect &r)
 {
     return rle::paintImage<DrawColours>(dst, src, r);
 }

@@ -7,7 +7,7 @@
 #include "raster/blit.h"
 #include "raster/mirror.h"
 #include "raster/pixels.h"
-#include "raster/rle_walk.h"
+#include "raster/rle_paint.h"
 
 namespace vek {
 
@@ -21,18 +21,23 @@ struct StampSilhouette {
 
 }  // namespace
 
-LONG SpriteBlotCore(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src, LONG srcX,
-                    LONG srcY)
+LONG blotCore(const RecordView &dst, const RecordView &src, BlitRect r)
 {
-    BlitJob job;
-    switch (prepareBlit(dst, src, BlitRect{x, y, width, height, srcX, srcY}, job)) {
+    switch (prepareBlit(dst, src, r)) {
     case Prepared::Empty: return 1;
     case Prepared::Refused: return 0;
     case Prepared::Draw: break;
     }
     // Raw sources have no silhouette to stamp.
-    if (job.src.compression != BI_RLE8) return 0;
-    return rle::paintImage<StampSilhouette>(job.dst, job.src, job.r);
+    if (src.compression != BI_RLE8) return 0;
+    return rle::paintImage<StampSilhouette>(dst, src, r);
+}
+
+LONG SpriteBlotCore(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src, LONG srcX,
+                    LONG srcY)
+{
+    if (!dst || !src) return 0;
+    return blotCore(viewRecord(dst), viewRecord(src), BlitRect{x, y, width, height, srcX, srcY});
 }
 
 }  // namespace vek
@@ -41,6 +46,7 @@ LONG VEKAPI vekSpriteBlot(LPVEKCONTEXT, HSPRITEDATA dst, LONG x, LONG y, LONG wi
                           HSPRITEDATA src, LONG srcX, LONG srcY, LONG mirror)
 {
     if (!dst || !src || vek::isDDRecord(dst) || vek::isDDRecord(src)) return 0;
-    vek::mirrorOnDemand(src, mirror);
-    return vek::SpriteBlotCore(dst, x, y, width, height, src, srcX, srcY);
+    vek::RecordView s = vek::viewRecord(src);
+    vek::mirrorOnDemand(s, mirror);
+    return vek::blotCore(vek::viewRecord(dst), s, vek::BlitRect{x, y, width, height, srcX, srcY});
 }

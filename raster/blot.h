@@ -3,6 +3,8 @@
 
 #include <vekkit/records.h>
 
+#include "raster/blit.h"
+
 namespace vek {
 
 // Sets every pixel of dst that the width x height rectangle of src at
@@ -14,5 +16,8 @@ namespace vek {
 // (other kinds, damaged headers, a stream cut short included).
 LONG SpriteBlotCore(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA src, LONG srcX,
                     LONG srcY);
+
+// SpriteBlotCore on records already viewed.
+LONG blotCore(const RecordView &dst, const RecordView &src, BlitRect r);
 
 }  // namespace vek

@@ -17,8 +17,8 @@
 
 #include <cstdint>
 
-#include "raster/di_image.h"
-#include "raster/rle.h"
+#include "record/record_view.h"
+#include "record/rle.h"
 
 namespace vek {
 
@@ -33,7 +33,7 @@ class SpanReader {
 public:
     enum class Token { Span, RowEnd, Stop };
 
-    explicit SpanReader(const DIImage &image) : p_(image.pixels), end_(image.end) {}
+    explicit SpanReader(const RecordView &image) : p_(image.pixels), end_(image.end) {}
 
     // Starts the next row with its first pixel at column x.
     void startRow(int64_t x) { x_ = x; }
@@ -43,27 +43,19 @@ public:
     Token next(int64_t &start, int64_t &n)
     {
         for (;;) {
-            if (end_ - p_ < 2) return Token::Stop;
-            const unsigned count = p_[0], c = p_[1];
-            if (count != 0) {
-                p_ += 2;
-                return span(count, start, n);
+            const rle::Token t = rle::next(p_, end_);
+            switch (t.op) {
+            case rle::Op::Run:
+            case rle::Op::Absolute:
+                start = x_;
+                n = static_cast<int64_t>(t.count);
+                x_ += n;
+                return Token::Span;
+            case rle::Op::Skip: x_ += static_cast<int64_t>(t.count); break;
+            case rle::Op::EndOfRow: return Token::RowEnd;
+            case rle::Op::EndOfImage:
+            case rle::Op::Damaged: return Token::Stop;
             }
-            if (c == rle::kEndOfRow) {
-                p_ += 2;
-                return Token::RowEnd;
-            }
-            if (c == rle::kEndOfImage) return Token::Stop;
-            if (c == rle::kSkip) {
-                if (end_ - p_ < static_cast<ptrdiff_t>(rle::kSkipBytes)) return Token::Stop;
-                x_ += p_[2];
-                p_ += rle::kSkipBytes;
-                continue;
-            }
-            const size_t bytes = 2 + rle::absoluteDataBytes(c);
-            if (static_cast<size_t>(end_ - p_) < bytes) return Token::Stop;
-            p_ += bytes;
-            return span(c, start, n);
         }
     }
 
@@ -71,22 +63,17 @@ public:
     bool finishRow() { return rle::passRow(p_, end_) == rle::RowEnd::Row; }
 
 private:
-    Token span(unsigned count, int64_t &start, int64_t &n)
-    {
-        start = x_;
-        n = count;
-        x_ += count;
-        return Token::Span;
-    }
-
     const BYTE *p_;
     const BYTE *const end_;
     int64_t x_ = 0;  // column of the next pixel of the row (64 bits: long damaged rows cannot overflow it)
 };
 
-bool readRle(HSPRITEDATA image, DIImage &im)
+// The view of a sprite's image when it is run-length encoded.
+bool readRle(HSPRITEDATA image, RecordView &im)
 {
-    return image && isDIRecord(image) && readDIImage(image, im) && im.compression == BI_RLE8;
+    if (!image) return false;
+    im = viewRecord(image);
+    return im.readable && im.compression == BI_RLE8;
 }
 
 // The rectangle test: how far b reaches into a from the right (positive) or
@@ -101,7 +88,7 @@ LONG rectangleOverlap(const RECT &a, const RECT &b)
 // paired from l's row dy (counted from its bottom) and u's bottom row;
 // columns are counted as u's, in which l's first column is dx. The value is
 // seen from l: positive when u's span lies further right.
-LONG spanOverlap(const DIImage &l, const DIImage &u, SHORT dx, SHORT dy)
+LONG spanOverlap(const RecordView &l, const RecordView &u, SHORT dx, SHORT dy)
 {
     SpanReader lower(l), upper(u);
     for (SHORT row = 0; row < dy; row++)
@@ -164,7 +151,7 @@ LONG VEKAPI vekCheckCollide(LPVEKCONTEXT context, LPVEKSPRITE a, LPVEKSPRITE b, 
     const RECT &ra = a->target, &rb = b->target;
     if (ra.left >= rb.right || rb.left >= ra.right || ra.top >= rb.bottom || rb.top >= ra.bottom) return 0;
 
-    vek::DIImage ia, ib;
+    vek::RecordView ia, ib;
     if (rectOnly || !vek::readRle(a->image, ia) || !vek::readRle(b->image, ib)) return vek::rectangleOverlap(ra, rb);
 
     // The lower image is the one whose rectangle reaches further down (a on a tie).

@@ -4,6 +4,8 @@
 
 #include <vekkit/records.h>
 
+#include "record/record_view.h"
+
 namespace vek {
 
 // Draws src into dst by the kinds of the two records, in this order: a
@@ -21,7 +23,7 @@ LONG SpriteBltDispatch(LPVEKCONTEXT ctx, HSPRITEDATA dst, LONG x, LONG y, LONG w
 // table, mirrored exactly when the element says so. Elements whose index is
 // negative or names a null entry, and all elements when ctx has no image
 // table, are passed over. Returns 1, whatever the elements' blits return.
-LONG CompositeSpriteBlt(LPVEKCONTEXT ctx, HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height,
+LONG CompositeSpriteBlt(LPVEKCONTEXT ctx, const RecordView &dst, LONG x, LONG y, LONG width, LONG height,
                         HSPRITEDATA comp, LONG srcX, LONG srcY);
 
 }  // namespace vek

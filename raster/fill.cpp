@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "raster/di_image.h"
+#include "common/saturate.h"
 #include "raster/pixels.h"
-#include "sprite/image_record.h"
+#include "record/dd_record.h"
+#include "record/record_view.h"
 
 namespace vek {
 
@@ -41,11 +42,9 @@ void fillRows(BYTE *row, size_t stride, size_t n, int64_t rows, BYTE colour)
 // height - y - rows and steps one stride up per row.
 LONG fillDI(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, BYTE colour)
 {
-    DIImage im;
-    if (!readDIImage(image, im)) return 0;
-    if (im.bitCount != 8 || im.compression != BI_RGB) return 0;
     // A header that does not describe rows inside the block is unsupported.
-    if (!im.hasDrawableSize() || !im.rawRowsFit()) return 0;
+    const RecordView im = viewRecord(image);
+    if (!im.isRaw8()) return 0;
     if (x > im.width || y > im.height) return 1;
 
     // 64-bit arithmetic: any 32-bit arguments clip without overflow.
@@ -79,7 +78,7 @@ void fillDD(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, LONG col
 {
     HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(colour) | 0x01000000);
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmapAt(image, rec::kImage));
+    HGDIOBJ oldBitmap = SelectObject(dc, ddImage(image));
     HPALETTE oldPalette = SelectPalette(dc, palette, FALSE);
     RealizePalette(dc);
     UnrealizeObject(brush);
@@ -88,11 +87,8 @@ void fillDD(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, LONG col
     SetBrushOrgEx(dc, originX, originY, nullptr);
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
     HGDIOBJ oldBrush = SelectObject(dc, brush);
-    // Coordinates wrap as 32-bit values do on Windows rather than overflow.
-    const auto farEdge = [](LONG at, LONG size) {
-        return static_cast<int>(static_cast<uint32_t>(at) + static_cast<uint32_t>(size) + 1u);
-    };
-    Rectangle(dc, x, y, farEdge(x, width), farEdge(y, height));
+    // A far edge beyond the 32-bit range stops at its end.
+    Rectangle(dc, x, y, saturate(int64_t{x} + width + 1), saturate(int64_t{y} + height + 1));
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
     SelectPalette(dc, oldPalette, FALSE);
@@ -103,7 +99,7 @@ void fillDD(HSPRITEDATA image, LONG x, LONG y, LONG width, LONG height, LONG col
 
 }  // namespace
 
-void setFillBrushOrigin(LONG x, LONG y)
+void setFillBrushOrigin(int64_t x, int64_t y)
 {
     fillBrushOrigin = (static_cast<DWORD>(x) & 0xFFFF) | (static_cast<DWORD>(y) << 16);
 }

@@ -32,154 +32,133 @@
 // tokens fitting the stack and every mirrored row fitting its place. An image
 // that fails any check stays as it was, flags included. At most biHeight rows
 // are mirrored, so the stream needs no end of image after its last row.
+//
+// The tokens are read with the one reader of record/rle.h and written with
+// its writers; the scratch stack is one block of the library's, reused by
+// every mirroring.
 #include "raster/mirror.h"
 
 #include <vekkit/raster.h>
 
 #include <cstring>
 
-#include "raster/di_image.h"
 #include "raster/pixels.h"
-#include "raster/rle.h"
+#include "record/rle.h"
+#include "record/rle_write.h"
 
 namespace vek {
 
 namespace {
 
-constexpr size_t kMaxSkip = 255;
-
-void mirrorRawRows(const DIImage &image)
+void mirrorRawRows(const RecordView &image)
 {
     const size_t stride = image.stride(), width = static_cast<size_t>(image.width);
     BYTE *row = image.pixels;
     for (LONG y = 0; y < image.height; y++, row += stride) reversePixels(row, width);
 }
 
-// Writes skips covering n pixels, at most kMaxSkip each (one skip of 0 for
-// n = 0); returns the byte behind them.
-BYTE *writeSkips(BYTE *d, size_t n)
-{
-    do {
-        const size_t count = n < kMaxSkip ? n : kMaxSkip;
-        d[0] = 0;
-        d[1] = rle::kSkip;
-        d[2] = static_cast<BYTE>(count);
-        d[3] = 0;
-        d += rle::kSkipBytes;
-        n -= count;
-    } while (n);
-    return d;
-}
-
 // Walks the rows of an RLE image; with Write, rewrites each one mirrored.
 // Returns false at the first row that cannot be mirrored. The dry pass
 // (Write false) runs first, so the writing pass never stops half-way.
 template <bool Write>
-bool mirrorRleRows(const DIImage &image, BYTE *stackEnd)
+bool mirrorRleRows(const RecordView &image, BYTE *stackEnd)
 {
     using namespace rle;
     BYTE *p = image.pixels;
     const BYTE *const end = image.end;
     const size_t width = static_cast<size_t>(image.width);
     for (LONG rows = 0; rows < image.height;) {
-        if (end - p < 2 || p[0] != 0) return false;
-        if (p[1] == kEndOfRow) {  // an empty row
+        BYTE *const rowStart = p;
+        const BYTE *q = p;
+        const Token first = next(q, end);
+        if (first.op == Op::EndOfRow) {  // an empty row
             p += 2;
             rows++;
             continue;
         }
-        if (p[1] == kEndOfImage) return true;
-        if (p[1] != kSkip || end - p < static_cast<ptrdiff_t>(kSkipBytes)) return false;
+        if (first.op == Op::EndOfImage) return true;
+        if (first.op != Op::Skip) return false;
 
-        BYTE *const rowStart = p;
-        const size_t firstSkip = p[2];
         p += kSkipBytes;
         BYTE *top = stackEnd;
         size_t stacked = 0;       // bytes on the stack
         size_t covered = 0;       // pixels of the tokens after the first skip
         size_t leadingSkips = 0;  // skips before the first opaque pixel
         bool opaque = false;
+        Token t;
         for (;;) {
-            if (end - p < 2) return false;
-            const unsigned n = p[0], c = p[1];
-            size_t bytes = 2;
-            if (n != 0) {
-                covered += n;
+            q = p;
+            t = next(q, end);
+            if (t.op == Op::Damaged) return false;
+            if (t.op == Op::EndOfRow || t.op == Op::EndOfImage) break;
+            const size_t bytes = static_cast<size_t>(q - p);
+            covered += t.count;
+            if (t.op != Op::Skip)
                 opaque = true;
-            } else if (c == kEndOfRow || c == kEndOfImage) {
-                break;
-            } else if (c == kSkip) {
-                bytes = kSkipBytes;
-                if (static_cast<size_t>(end - p) < bytes) return false;
-                covered += p[2];
-                if (!opaque) leadingSkips++;
-            } else {
-                bytes = 2 + absoluteDataBytes(c);
-                if (static_cast<size_t>(end - p) < bytes) return false;
-                covered += c;
-                opaque = true;
-            }
+            else if (!opaque)
+                leadingSkips++;
             stacked += bytes;
             if (stacked > kMirrorStackBytes) return false;
             if (Write) {
                 top -= bytes;
-                if (n == 0 && c > kSkip) {
-                    top[0] = 0;
-                    top[1] = static_cast<BYTE>(c);
-                    copyPixelsReversed(top + 2, p + 2, c);
-                    if (c & 1) top[2 + c] = 0;
+                if (t.op == Op::Absolute) {
+                    putAbsolute(top, t.data, t.count);
+                    reversePixels(top + 2, t.count);
                 } else {
                     std::memcpy(top, p, bytes);
                 }
             }
             p += bytes;
         }
-        if (firstSkip + covered > width) return false;
+        if (first.count + covered > width) return false;
 
-        const size_t uncovered = width - firstSkip - covered;
-        const size_t skips = (uncovered + kMaxSkip - 1) / kMaxSkip;  // 0 when nothing is uncovered
+        const size_t uncovered = width - first.count - covered;
+        const size_t skips = (uncovered + kMaxCount - 1) / kMaxCount;  // 0 when nothing is uncovered
         const size_t extraSkips = skips > 1 ? skips - 1 : 0;
         if (extraSkips > leadingSkips) {
             if (opaque) return false;
         } else if (Write) {
             // The first pushed tokens, at the stack's end, are the leading skips
             // that make room for the extra ones.
-            BYTE *d = writeSkips(rowStart, uncovered);
+            BYTE *d = uncovered ? putSkips(rowStart, uncovered, kMaxCount) : putSkip(rowStart, 0);
             std::memcpy(d, top, stacked - extraSkips * kSkipBytes);
         }
-        const bool last = p[1] == kEndOfImage;
-        p += 2;
+        p += 2;  // the end of row (or of image) that ends the row stays
         rows++;
-        if (last) return true;
+        if (t.op == Op::EndOfImage) return true;
     }
     return true;
 }
 
+// The end of the scratch stack that every mirroring uses.
+BYTE *scratchEnd()
+{
+    alignas(16) static BYTE stack[kMirrorStackBytes];
+    return stack + kMirrorStackBytes;
+}
+
 }  // namespace
 
-void MirrorSpriteImage(HSPRITEDATA image, BYTE *stackEnd)
+void MirrorSpriteImage(RecordView &im, BYTE *stackEnd)
 {
-    DIImage im;
-    if (!isDIRecord(image) || !readDIImage(image, im)) return;
-    if (!(im.flags & VEK_IMAGE_MIRRORABLE)) return;
+    if (!im.readable || !(im.flags & VEK_IMAGE_MIRRORABLE)) return;
     const bool isRaw = im.compression == BI_RGB, isRle = im.compression == BI_RLE8;
     if (isRaw || isRle) {
         if (im.bitCount != 8 || !im.hasDrawableSize()) return;
         if (isRaw ? !im.rawRowsFit() : !mirrorRleRows<false>(im, stackEnd)) return;
     }
-    put16(image, rec::kFlags, static_cast<uint16_t>(im.flags ^ VEK_IMAGE_MIRRORED));
+    im.flags ^= VEK_IMAGE_MIRRORED;
+    put16(im.record, rec::kFlags, im.flags);
     if (isRaw)
         mirrorRawRows(im);
     else if (isRle)
         mirrorRleRows<true>(im, stackEnd);
 }
 
-void mirrorOnDemand(HSPRITEDATA image, LONG mirror)
+void mirrorOnDemand(RecordView &im, LONG mirror)
 {
-    DIImage im;
-    if (!isDIRecord(image) || !readDIImage(image, im)) return;
-    if ((im.flags & VEK_IMAGE_MIRRORABLE) && ((im.flags & VEK_IMAGE_MIRRORED) != 0) != (mirror != 0))
-        vekFlipSprite(image);
+    if (im.readable && (im.flags & VEK_IMAGE_MIRRORABLE) && ((im.flags & VEK_IMAGE_MIRRORED) != 0) != (mirror != 0))
+        MirrorSpriteImage(im, scratchEnd());
 }
 
 }  // namespace vek
@@ -187,12 +166,7 @@ void mirrorOnDemand(HSPRITEDATA image, LONG mirror)
 LONG VEKAPI vekFlipSprite(HSPRITEDATA image)
 {
     if (!image) return 0;
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, vek::kMirrorStackBytes);
-    if (!mem) return 0;
-    if (auto *stack = static_cast<BYTE *>(GlobalLock(mem))) {
-        vek::MirrorSpriteImage(image, stack + vek::kMirrorStackBytes);
-        GlobalUnlock(mem);
-    }
-    GlobalFree(mem);
+    vek::RecordView view = vek::viewRecord(image);
+    vek::MirrorSpriteImage(view, vek::scratchEnd());
     return 0;
 }

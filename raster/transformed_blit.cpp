@@ -23,7 +23,6 @@
 #include "raster/transformed_blit.h"
 
 #include "fixmath/fixed.h"
-#include "raster/di_image.h"
 #include "raster/matrix.h"
 
 #include <algorithm>
@@ -33,13 +32,6 @@
 namespace vek {
 
 namespace {
-
-// A raw 8-bit DI record whose rows all lie inside its block.
-bool readRawImage(HSPRITEDATA record, DIImage &image)
-{
-    return record && isDIRecord(record) && readDIImage(record, image) && image.bitCount == 8 &&
-           image.compression == BI_RGB && image.hasDrawableSize() && image.rawRowsFit();
-}
 
 // i x v in 32-bit two's complement: the position arithmetic of the set-up
 // wraps like the machine arithmetic it models.
@@ -116,12 +108,10 @@ void drawMapped(BYTE *d, LONG n, const Source &s, uint32_t u, uint32_t v, uint32
 
 }  // namespace
 
-LONG TransformedSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, HSPRITEDATA src, LONG, LONG, LONG width,
+LONG TransformedSpriteBlt(const RecordView &d, LONG x, LONG y, const RecordView &s, LONG, LONG, LONG width,
                           LONG height, const VEKSPRITE *sprite)
 {
-    if (!sprite || !sprite->transform) return 0;
-    DIImage d, s;
-    if (!readRawImage(dst, d) || !readRawImage(src, s)) return 0;
+    if (!sprite || !sprite->transform || !d.isRaw8() || !s.isRaw8()) return 0;
     const VEKFIXED *forward = sprite->transform->m, *inverse = forward + 4;
 
     // The target rectangle placed at (x, y), and its part inside dst and the

@@ -3,6 +3,8 @@
 
 #include <vekkit/records.h>
 
+#include "record/record_view.h"
+
 namespace vek {
 
 // Draws the whole raw 8-bit image of src, transformed by sprite->transform,
@@ -16,7 +18,7 @@ namespace vek {
 // Returns 1 when part of the rectangle is visible, 0 when none is, and 0
 // without drawing when a record is not a raw 8-bit DI image or the sprite
 // has no transform. Every sample lies inside the source image.
-LONG TransformedSpriteBlt(HSPRITEDATA dst, LONG x, LONG y, HSPRITEDATA src, LONG srcX, LONG srcY, LONG width,
-                          LONG height, const VEKSPRITE *sprite);
+LONG TransformedSpriteBlt(const RecordView &dst, LONG x, LONG y, const RecordView &src, LONG srcX, LONG srcY,
+                          LONG width, LONG height, const VEKSPRITE *sprite);
 
 }  // namespace vek

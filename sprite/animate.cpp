@@ -8,8 +8,7 @@
 // the changed bit alone.
 #include <vekkit/sprite.h>
 
-#include <cstdint>
-
+#include "common/saturate.h"
 #include "sprite/placement.h"
 
 namespace {
@@ -43,10 +42,10 @@ void animate(LPVEKSPRITE s, HSPRITEDATA image, LONG x, LONG y, bool unmoved, LON
     s->stateFlags |= VEK_SPRITE_CHANGED;
 }
 
-// Positions are not checked: a move wraps around like the 32-bit sum it is.
+// Positions are not checked: a move beyond the 32-bit range stops at its end.
 LONG moved(LONG from, LONG by)
 {
-    return static_cast<LONG>(int64_t{from} + by);
+    return vek::addSat(from, by);
 }
 
 }  // namespace

@@ -4,13 +4,15 @@
 #include <vekkit/raster.h>
 
 #include <algorithm>
+#include <cstdint>
 
-#include "common/image_layout.h"
-#include "common/le.h"
+#include "common/saturate.h"
 #include "raster/blit.h"
 #include "raster/dispatch.h"
 #include "raster/fill.h"
+#include "record/dd_record.h"
 #include "sprite/compose.h"
+#include "sprite/wrap_split.h"
 
 namespace {
 
@@ -19,42 +21,19 @@ bool strictlyOverlaps(const RECT &a, const RECT &b)
     return a.right > b.left && b.top < a.bottom && b.right > a.left && a.top < b.bottom;
 }
 
-// Copies w x h background pixels of buffer columns from column on into the
-// off-screen image at column dstX, rows from playfield row top on, splitting
-// where the buffer's rows wrap around.
-void copyWrappedRows(LPVEKCONTEXT ctx, LONG column, LONG dstX, LONG w, LONG top, LONG h)
-{
-    const LONG height = ctx->backgroundHeight;
-    LONG r = top + ctx->wrapY;
-    if (r > height) r -= height;
-    LONG e = r + h;
-    if (e > height) e -= height;
-    if (e > r) {
-        vek::SpriteBltCore(ctx->offscreen, dstX, 0, w, h, ctx->backgroundImage, column, r, 0);
-        return;
-    }
-    // e = r means the range covers the whole buffer height from r: it wraps
-    // as well.
-    const LONG q = height - r;
-    vek::SpriteBltCore(ctx->offscreen, dstX, 0, w, q, ctx->backgroundImage, column, r, 0);
-    vek::SpriteBltCore(ctx->offscreen, dstX, q, w, h - q, ctx->backgroundImage, column, 0, 0);
-}
-
-// The background of playfield rectangle r (w x h) from the wrapped buffer.
+// The background of playfield rectangle r (w x h) from the wrapped buffer:
+// up to two column ranges, each split into up to two row ranges. A range
+// longer than the buffer (a rectangle reaching past the background) stays
+// whole, cut by the blit at the buffer's edge.
 void copyWrapped(LPVEKCONTEXT ctx, const RECT &r, LONG w, LONG h)
 {
-    const LONG width = ctx->backgroundWidth;
-    LONG c = r.left + ctx->wrapX;
-    if (c > width) c -= width;
-    LONG e = c + w;
-    if (e > width) e -= width;
-    if (e > c) {
-        copyWrappedRows(ctx, c, 0, w, r.top, h);
-        return;
-    }
-    const LONG p = width - c;
-    copyWrappedRows(ctx, c, 0, p, r.top, h);
-    copyWrappedRows(ctx, 0, p, w - p, r.top, h);
+    using namespace vek;
+    for (const WrapPiece &c : splitWrapped(int64_t{r.left} + ctx->wrapX, w, ctx->backgroundWidth, WrapStart::Once,
+                                           LongRange::Whole))
+        for (const WrapPiece &row : splitWrapped(int64_t{r.top} + ctx->wrapY, h, ctx->backgroundHeight,
+                                                 WrapStart::Once, LongRange::Whole))
+            SpriteBltCore(ctx->offscreen, saturate(c.at), saturate(row.at), saturate(c.length), saturate(row.length),
+                          ctx->backgroundImage, saturate(c.from), saturate(row.from), 0);
 }
 
 void restoreBackground(LPVEKCONTEXT ctx, const RECT &r, LONG w, LONG h)
@@ -67,7 +46,7 @@ void restoreBackground(LPVEKCONTEXT ctx, const RECT &r, LONG w, LONG h)
             vek::SpriteBltDispatch(ctx, ctx->offscreen, 0, 0, w, h, ctx->backgroundImage, r.left, r.top, 0, nullptr);
     } else if (dd) {
         // The brush pattern lines up with the window, not with the image.
-        vek::setFillBrushOrigin(ctx->originX + r.left, ctx->originY + r.top);
+        vek::setFillBrushOrigin(int64_t{ctx->originX} + r.left, int64_t{ctx->originY} + r.top);
         vekSpriteFillEx(ctx->offscreen, 0, 0, w, h, static_cast<LONG>(ctx->backgroundColor), ctx->palette);
     } else {
         vekSpriteFill(ctx->offscreen, 0, 0, w, h, static_cast<LONG>(ctx->backgroundColor));
@@ -85,7 +64,7 @@ void showImage(HDC dc, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA imag
         return;
     }
     HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, reinterpret_cast<HBITMAP>(static_cast<ULONG_PTR>(u32(image, rec::kImage))));
+    HGDIOBJ old = SelectObject(memory, ddImage(image));
     BitBlt(dc, x, y, width, height, memory, srcX, srcY, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
@@ -93,51 +72,58 @@ void showImage(HDC dc, LONG x, LONG y, LONG width, LONG height, HSPRITEDATA imag
 
 namespace {
 
+using vek::addSat;
+using vek::heightOf;
+using vek::saturate;
+using vek::subSat;
+using vek::widthOf;
+
 // Composes a rectangle no larger than the off-screen image.
-void composePiece(LPVEKCONTEXT ctx, LONG selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width, LONG height)
+void composePiece(LPVEKCONTEXT ctx, ComposeSelector selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width,
+                  LONG height)
 {
-    const LONG w = r.right - r.left, h = r.bottom - r.top;
+    const LONG w = saturate(widthOf(r)), h = saturate(heightOf(r));
     restoreBackground(ctx, r, w, h);
 
     // A DD off-screen image cannot honour transforms: its sprites go through
     // the GDI without one.
     const bool dd = ctx->options & VEK_OPTION_DD_OFFSCREEN;
-    const bool atTarget = selector != kComposeAllShown;
     for (LONG k = 0; k < ctx->spriteCount; k++) {
         LPVEKSPRITE t = ctx->drawList[k];
         if ((t->stateFlags & VEK_SPRITE_DELETED) || !t->shownImage || !t->image) continue;
         const LONG mirror = t->anchorFlags & VEK_ANCHOR_MIRROR;
         LPVEKSPRITE transformed = dd ? nullptr : t;
-        if (k == selector) {
+        const ComposeSelector::Place place = selector.placeOf(k);
+        if (place == ComposeSelector::Place::Selected) {
             SpriteBltDispatch(ctx, ctx->offscreen, x, y, width, height, t->image, 0, 0, mirror, transformed);
             t->shownImage = t->image;
-        } else if (atTarget && k <= -1 - selector) {
-            const RECT &at = t->target;
-            if (strictlyOverlaps(at, r))
-                SpriteBltDispatch(ctx, ctx->offscreen, at.left - r.left, at.top - r.top, at.right - at.left,
-                                  at.bottom - at.top, t->image, 0, 0, mirror, transformed);
-        } else {
-            const RECT &at = t->shown;
-            if (strictlyOverlaps(at, r))
-                SpriteBltDispatch(ctx, ctx->offscreen, at.left - r.left, at.top - r.top, at.right - at.left,
-                                  at.bottom - at.top, t->shownImage, 0, 0, mirror, transformed);
+            continue;
         }
+        const bool atTarget = place == ComposeSelector::Place::Target;
+        const RECT &at = atTarget ? t->target : t->shown;
+        if (strictlyOverlaps(at, r))
+            SpriteBltDispatch(ctx, ctx->offscreen, subSat(at.left, r.left), subSat(at.top, r.top),
+                              saturate(widthOf(at)), saturate(heightOf(at)), atTarget ? t->image : t->shownImage, 0,
+                              0, mirror, transformed);
     }
-    showImage(dc, ctx->originX + r.left, ctx->originY + r.top, w, h, ctx->offscreen, 0, 0);
+    showImage(dc, addSat(ctx->originX, r.left), addSat(ctx->originY, r.top), w, h, ctx->offscreen, 0, 0);
 }
 
 }  // namespace
 
-void composeRect(LPVEKCONTEXT ctx, LONG selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width, LONG height)
+void composeRect(LPVEKCONTEXT ctx, ComposeSelector selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width,
+                 LONG height)
 {
     if (!ctx->offscreen || ctx->offscreenWidth <= 0 || ctx->offscreenHeight <= 0) return;
     // A rectangle larger than the off-screen image (a sprite wider or higher
     // than it) is composed piece by piece.
-    for (LONG top = r.top; top < r.bottom; top += ctx->offscreenHeight)
-        for (LONG left = r.left; left < r.right; left += ctx->offscreenWidth) {
-            const RECT piece{left, top, std::min(left + ctx->offscreenWidth, r.right),
-                             std::min(top + ctx->offscreenHeight, r.bottom)};
-            composePiece(ctx, selector, dc, piece, x - (left - r.left), y - (top - r.top), width, height);
+    for (int64_t top = r.top; top < r.bottom; top += ctx->offscreenHeight)
+        for (int64_t left = r.left; left < r.right; left += ctx->offscreenWidth) {
+            const RECT piece{static_cast<LONG>(left), static_cast<LONG>(top),
+                             static_cast<LONG>(std::min<int64_t>(left + ctx->offscreenWidth, r.right)),
+                             static_cast<LONG>(std::min<int64_t>(top + ctx->offscreenHeight, r.bottom))};
+            composePiece(ctx, selector, dc, piece, saturate(x - (left - r.left)), saturate(y - (top - r.top)),
+                         width, height);
         }
 }
 

@@ -8,7 +8,8 @@
 #include <vekkit/sprite.h>
 
 #include "common/memory.h"
-#include "sprite/image_record.h"
+#include "record/di_record.h"
+#include "record/dimensions.h"
 
 namespace {
 

@@ -10,24 +10,34 @@
 // the window and then every sprite.
 //
 // Rectangles are playfield rectangles (right and bottom exclusive) unless
-// said otherwise; playfield (x, y) shows at window (x, y) + origin.
+// said otherwise; playfield (x, y) shows at window (x, y) + origin. Their
+// sizes, unions and moves are worked out in 64 bits (common/saturate.h), so
+// sprites, origins and clip rectangles anywhere in the 32-bit range are safe;
+// and whatever is composed lies inside the window's client area, the only
+// place where it can be seen.
 #include <vekkit/raster.h>
 #include <vekkit/sprite.h>
 
 #include <algorithm>
 
+#include "common/saturate.h"
 #include "sprite/compose.h"
 #include "sprite/drawlist.h"
 #include "sprite/frame_update.h"
 #include "sprite/tile_render.h"
+#include "sprite/wrap_split.h"
 
 namespace {
 
+using vek::addSat;
+using vek::ComposeSelector;
+using vek::heightOf;
+using vek::saturate;
+using vek::subSat;
+using vek::widthOf;
+
 // Set while scrolling lets the window repaint itself.
 bool scrollInProgress = false;
-
-LONG widthOf(const RECT &r) { return r.right - r.left; }
-LONG heightOf(const RECT &r) { return r.bottom - r.top; }
 
 // A rectangle whose right or bottom is below 1 stands for no rectangle (a
 // sprite not shown yet, or one placed wholly above or left of the field).
@@ -60,7 +70,9 @@ bool meets(const RECT &r, const RECT &v)
 // Overlapping, or less than 4 pixels apart on both axes.
 bool nearby(const RECT &a, const RECT &b)
 {
-    return a.right + 4 > b.left && a.bottom + 4 > b.top && b.right + 4 > a.left && b.bottom + 4 > a.top;
+    constexpr int64_t kNear = 4;
+    return a.right + kNear > b.left && a.bottom + kNear > b.top && b.right + kNear > a.left &&
+           b.bottom + kNear > a.top;
 }
 
 bool fits(const VEKCONTEXT &ctx, const RECT &r)
@@ -89,30 +101,26 @@ void paintBackground(LPVEKCONTEXT ctx, HDC dc, const RECT &v)
 {
     const LONG ox = ctx->originX, oy = ctx->originY;
     if (!ctx->backgroundImage) {
-        RECT fill = v;
-        OffsetRect(&fill, ox, oy);
+        const RECT fill = vek::offsetSat(v, ox, oy);
         FillRect(dc, &fill, ctx->backgroundBrush);
         return;
     }
+    const LONG width = saturate(widthOf(v)), height = saturate(heightOf(v));
     if (!(ctx->options & VEK_OPTION_TILEMAP)) {
-        vek::showImage(dc, ox + v.left, oy + v.top, widthOf(v), heightOf(v), ctx->backgroundImage, v.left, v.top);
+        vek::showImage(dc, addSat(ox, v.left), addSat(oy, v.top), width, height, ctx->backgroundImage, v.left, v.top);
         return;
     }
     // Playfield column x sits in buffer column (x + wrap x) mod width: at
     // most two column ranges, each split into at most two row ranges.
-    const LONG bw = ctx->backgroundWidth, bh = ctx->backgroundHeight;
-    if (bw <= 0 || bh <= 0) return;
-    const LONG width = widthOf(v), height = heightOf(v);
-    const LONG a = (v.left + ctx->wrapX) % bw, b = (v.top + ctx->wrapY) % bh;
-    const LONG p = a + width <= bw ? width : bw - a;
-    const LONG q = b + height <= bh ? height : bh - b;
-    const LONG columns[2][3] = {{a, ox + v.left, p}, {0, ox + v.left + p, width - p}};
-    const LONG rows[2][3] = {{b, oy + v.top, q}, {0, oy + v.top + q, height - q}};
-    for (const auto &c : columns) {
-        if (c[2] <= 0) continue;
-        for (const auto &r : rows)
-            if (r[2] > 0) vek::showImage(dc, c[1], r[1], c[2], r[2], ctx->backgroundImage, c[0], r[0]);
-    }
+    if (ctx->backgroundWidth <= 0 || ctx->backgroundHeight <= 0) return;
+    using vek::WrapPiece;
+    for (const WrapPiece &c : vek::splitWrapped(int64_t{v.left} + ctx->wrapX, width, ctx->backgroundWidth,
+                                                vek::WrapStart::Modulo, vek::LongRange::Split))
+        for (const WrapPiece &r : vek::splitWrapped(int64_t{v.top} + ctx->wrapY, height, ctx->backgroundHeight,
+                                                    vek::WrapStart::Modulo, vek::LongRange::Split))
+            vek::showImage(dc, saturate(int64_t{ox} + v.left + c.at), saturate(int64_t{oy} + v.top + r.at),
+                           saturate(c.length), saturate(r.length), ctx->backgroundImage, saturate(c.from),
+                           saturate(r.from));
 }
 
 // Repaints the sprites that changed, merging neighbours.
@@ -130,10 +138,11 @@ void repaintChanged(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
             // then the old place without it.
             const RECT at = clipTo(s->target, clip);
             if (!empty(at))
-                vek::composeRect(ctx, i, dc, at, s->target.left - at.left, s->target.top - at.top,
-                                 widthOf(s->target), heightOf(s->target));
+                vek::composeRect(ctx, ComposeSelector::moved(i), dc, at, subSat(s->target.left, at.left),
+                                 subSat(s->target.top, at.top),
+                                 saturate(widthOf(s->target)), saturate(heightOf(s->target)));
             const RECT was = clipTo(s->shown, clip);
-            if (!empty(was)) vek::composeRect(ctx, -1 - i, dc, was, 0, 0, 0, 0);
+            if (!empty(was)) vek::composeRect(ctx, ComposeSelector::left(i), dc, was, 0, 0, 0, 0);
             s->shown = s->target;
             s->shownImage = s->image;
             continue;
@@ -158,8 +167,9 @@ void repaintChanged(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
             j = i;  // the grown rectangle may now reach sprites passed over
         }
         const RECT at = clipTo(r, clip);
-        vek::composeRect(ctx, best, dc, at, current->target.left - at.left, current->target.top - at.top,
-                         widthOf(current->target), heightOf(current->target));
+        vek::composeRect(ctx, ComposeSelector::moved(best), dc, at, subSat(current->target.left, at.left),
+                         subSat(current->target.top, at.top), saturate(widthOf(current->target)),
+                         saturate(heightOf(current->target)));
         current->shown = current->target;
         current->shownImage = current->image;
     }
@@ -185,7 +195,7 @@ void compose(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
             // The off-screen image holds the whole field: one composition.
             for (LONG i = 0; i < ctx->spriteCount; i++) ctx->drawList[i]->stateFlags &= ~VEK_SPRITE_CHANGED;
             vek::releaseDeletedSprites(ctx);
-            vek::composeRect(ctx, vek::kComposeAllAtTarget, dc, clipTo(v, clip), 0, 0, 0, 0);
+            vek::composeRect(ctx, ComposeSelector::allAtTarget(), dc, clipTo(v, clip), 0, 0, 0, 0);
             ctx->updateFlags = 0;
             return;
         }
@@ -200,14 +210,21 @@ void compose(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
     GetClipBox(dc, &box);
     vek::releaseDeletedSprites(ctx, [&](LPVEKSPRITE s) {
         if (windowRepainted) return;
-        RECT at = s->shown;
-        OffsetRect(&at, ctx->originX, ctx->originY);
+        const RECT at = vek::offsetSat(s->shown, ctx->originX, ctx->originY);
         if (at.right >= box.left && at.left <= box.right && at.bottom >= box.top && at.top <= box.bottom)
-            vek::composeRect(ctx, vek::kComposeAllShown, dc, clipTo(s->shown, clip), 0, 0, 0, 0);
+            vek::composeRect(ctx, ComposeSelector::allShown(), dc, clipTo(s->shown, clip), 0, 0, 0, 0);
     });
 
     repaintChanged(ctx, dc, v, clip);
     ctx->updateFlags = 0;
+}
+
+// The window's client area in playfield coordinates.
+RECT clientRect(const VEKCONTEXT &ctx)
+{
+    RECT client{};
+    GetClientRect(ctx.window, &client);
+    return vek::offsetSat(client, -int64_t{ctx.originX}, -int64_t{ctx.originY});
 }
 
 // The visible rectangle: the part of the playfield that the window's client
@@ -218,12 +235,12 @@ RECT visibleRect(const VEKCONTEXT &ctx)
     GetClientRect(ctx.window, &client);
     RECT v{0, 0, client.right, client.bottom};
     if (ctx.originX < 0) {
-        v.left = -ctx.originX;
-        v.right = client.right - ctx.originX;
+        v.left = subSat(0, ctx.originX);
+        v.right = subSat(client.right, ctx.originX);
     }
     if (ctx.originY < 0) {
-        v.top = -ctx.originY;
-        v.bottom = client.bottom - ctx.originY;
+        v.top = subSat(0, ctx.originY);
+        v.bottom = subSat(client.bottom, ctx.originY);
     }
     v.right = std::min(v.right, ctx.backgroundWidth);
     v.bottom = std::min(v.bottom, ctx.backgroundHeight);
@@ -252,7 +269,9 @@ void VEKAPI vekUpdateSpriteContextClipped(LPVEKCONTEXT ctx, HDC dc, LPRECT clip)
 {
     if (!ctx) return;
     const RECT v = visibleRect(*ctx);
-    compose(ctx, dc, v, clip ? *clip : v);
+    // Nothing outside the client area can be shown: the caller's clip
+    // rectangle is cut to it, which also bounds what a far sprite costs.
+    compose(ctx, dc, v, clip ? clipTo(*clip, clientRect(*ctx)) : v);
 }
 
 void VEKAPI vekRedrawSpriteContext(LPVEKCONTEXT ctx, HDC dc)

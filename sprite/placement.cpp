@@ -18,19 +18,10 @@
 
 #include <cstdint>
 
-#include "sprite/image_record.h"
+#include "common/saturate.h"
+#include "record/dimensions.h"
 
 namespace vek {
-
-namespace {
-
-// Positions are not checked: edges wrap around like the 32-bit sums they are.
-LONG edge(int64_t value)
-{
-    return static_cast<LONG>(value);
-}
-
-}  // namespace
 
 RECT spritePlacement(HSPRITEDATA image, const VEKMATRIX *transform, LONG x, LONG y, LONG anchor)
 {
@@ -39,25 +30,27 @@ RECT spritePlacement(HSPRITEDATA image, const VEKMATRIX *transform, LONG x, LONG
     if (transform) vekGetTransformedDimensions(&w, &h, transform);
     const LONG hw = w / 2, hh = h / 2;
 
+    // Positions are not checked: an edge beyond the 32-bit range stops at
+    // its end.
     RECT r;
     if (anchor & VEK_ANCHOR_LEFT) {
         r.left = x;
-        r.right = edge(int64_t{x} + w);
+        r.right = saturate(int64_t{x} + w);
     } else if (anchor & VEK_ANCHOR_HCENTER) {
-        r.left = edge(int64_t{x} - hw);
-        r.right = edge(int64_t{x} - hw + w);
+        r.left = saturate(int64_t{x} - hw);
+        r.right = saturate(int64_t{x} - hw + w);
     } else {
-        r.left = edge(int64_t{x} - w);
+        r.left = saturate(int64_t{x} - w);
         r.right = x;
     }
     if (anchor & VEK_ANCHOR_TOP) {
         r.top = y;
-        r.bottom = edge(int64_t{y} + h);
+        r.bottom = saturate(int64_t{y} + h);
     } else if ((anchor & VEK_ANCHOR_VCENTER) && !(anchor & VEK_ANCHOR_LEFT)) {
-        r.top = edge(int64_t{y} - hh);
-        r.bottom = edge(int64_t{y} + hh);
+        r.top = saturate(int64_t{y} - hh);
+        r.bottom = saturate(int64_t{y} + hh);
     } else {
-        r.top = edge(int64_t{y} - h);
+        r.top = saturate(int64_t{y} - h);
         r.bottom = y;
     }
     return r;

@@ -7,14 +7,21 @@
 // view, a world smaller than the view, a changed background or the
 // full-render option renders the whole buffer again, unwrapped. Either way
 // the next frame update repaints the whole visible area.
+//
+// Moves of any size are worked out in 64 bits: the view stops at the
+// world's edges whatever the move, and sprites moved past the 32-bit range
+// stop at its end (common/saturate.h).
 #include <vekkit/raster.h>
 #include <vekkit/sprite.h>
 
+#include <cstdint>
 #include <cstdlib>
 
-#include "common/le.h"
+#include "common/saturate.h"
 #include "sprite/frame_update.h"
+#include "sprite/tile_map.h"
 #include "sprite/tile_render.h"
+#include "sprite/wrap_split.h"
 
 namespace {
 
@@ -25,10 +32,10 @@ DWORD packMove(LONG dx, LONG dy)
 
 void moveSprite(VEKSPRITE &s, LONG dx, LONG dy)
 {
-    s.x -= dx;
-    s.y -= dy;
-    OffsetRect(&s.shown, -dx, -dy);
-    OffsetRect(&s.target, -dx, -dy);
+    s.x = vek::subSat(s.x, dx);
+    s.y = vek::subSat(s.y, dy);
+    s.shown = vek::offsetSat(s.shown, -int64_t{dx}, -int64_t{dy});
+    s.target = vek::offsetSat(s.target, -int64_t{dx}, -int64_t{dy});
 }
 
 void setClassBrush(HWND window, int stockBrush)
@@ -80,27 +87,26 @@ void renderAll(LPVEKCONTEXT ctx, LONG nx, LONG ny, LONG vw, LONG vh, bool forced
         vek::renderTiles(ctx, nx, ny, 0, 0, width, height);
         return;
     }
-    BYTE *header = reinterpret_cast<BYTE *>(ctx->tileMap);
-    const int16_t colour = vek::i16(header, 0);
+    const LONG colour = vek::tileMapHeader(ctx->tileMap).colour;
     vekSpriteFillEx(ctx->backgroundImage, 0, 0, width, height, colour >= 0 && colour <= 255 ? colour : 0,
                     ctx->palette);
     // The world is drawn over that colour, so the map's own fill is held off.
-    vek::put16(header, 0, 256);
+    vek::setTileMapColour(ctx->tileMap, 256);
     vek::renderTiles(ctx, nx, ny, 0, 0, vw, vh);
-    vek::put16(header, 0, static_cast<uint16_t>(colour));
+    vek::setTileMapColour(ctx->tileMap, static_cast<SHORT>(colour));
 }
 
 // The new view position for a move by d from pos, kept inside the world;
 // d becomes the move actually made.
 LONG clampView(LONG pos, LONG &d, LONG view, LONG world)
 {
-    LONG n = pos + d;
+    int64_t n = int64_t{pos} + d;
     if (n < 0)
         n = 0;
     else if (n + view > world)
-        n = world - view;
-    d = n - pos;
-    return n;
+        n = int64_t{world} - view;
+    d = vek::saturate(n - pos);
+    return vek::saturate(n);
 }
 
 // Where the strip of |d| lines that a move by d exposes goes: its first
@@ -111,18 +117,18 @@ struct Strip {
 
 Strip advanceWrap(LONG &wrap, LONG d, LONG size, LONG n)
 {
-    wrap += d;
-    Strip s;
+    int64_t w = int64_t{wrap} + d, buffer, world;
     if (d > 0) {
-        if (wrap > size) wrap -= size;
-        s = Strip{wrap - d, n + size - d};
+        if (w > size) w -= size;
+        buffer = w - d;
+        world = int64_t{n} + size - d;
     } else {
-        if (wrap < 0) wrap += size;
-        s = Strip{wrap, n};
+        if (w < 0) w += size;
+        buffer = w;
+        world = n;
     }
-    if (s.buffer < 0) s.buffer += size;
-    if (s.buffer >= size) s.buffer -= size;
-    return s;
+    wrap = vek::saturate(w);
+    return Strip{vek::saturate(vek::wrapStart(buffer, size, vek::WrapStart::Modulo)), vek::saturate(world)};
 }
 
 }  // namespace
@@ -155,7 +161,7 @@ DWORD VEKAPI vekScrollSpriteContext(LPVEKCONTEXT ctx, HDC dc, LONG dx, LONG dy)
     }
     if (nx == ctx->scrollX && ny == ctx->scrollY && !forced) return 0;
 
-    const bool full = std::abs(dx) > vw || std::abs(dy) > vh || forced ||
+    const bool full = std::abs(int64_t{dx}) > vw || std::abs(int64_t{dy}) > vh || forced ||
                       (ctx->updateFlags & VEK_UPDATE_BACKGROUND) ||
                       ((ctx->options & VEK_OPTION_FULL_RENDER) && (dx || dy));
     if (full) {
@@ -180,12 +186,12 @@ DWORD VEKAPI vekScrollSpriteContext(LPVEKCONTEXT ctx, HDC dc, LONG dx, LONG dy)
     ctx->scrollY = ny;
     if (dx) {
         const Strip strip = advanceWrap(ctx->wrapX, dx, width, nx);
-        vek::renderTiles(ctx, strip.world, oldY, strip.buffer, ctx->wrapY, std::abs(dx), height);
+        vek::renderTiles(ctx, strip.world, oldY, strip.buffer, ctx->wrapY, dx > 0 ? dx : -dx, height);
         moveSpritesWithView(ctx, dx, 0);
     }
     if (dy) {
         const Strip strip = advanceWrap(ctx->wrapY, dy, height, ny);
-        vek::renderTiles(ctx, nx, strip.world, ctx->wrapX, strip.buffer, width, std::abs(dy));
+        vek::renderTiles(ctx, nx, strip.world, ctx->wrapX, strip.buffer, width, dy > 0 ? dy : -dy);
         moveSpritesWithView(ctx, 0, dy);
     }
     if (ctx->redrawSuppressed)
@@ -198,5 +204,7 @@ DWORD VEKAPI vekScrollSpriteContext(LPVEKCONTEXT ctx, HDC dc, LONG dx, LONG dy)
 DWORD VEKAPI vekScrollSpriteContextAbs(LPVEKCONTEXT ctx, HDC dc, LONG x, LONG y)
 {
     if (!ctx) return 0;
-    return vekScrollSpriteContext(ctx, dc, x - ctx->scrollX, y - ctx->scrollY);
+    // A move beyond the 32-bit range stops at its end, and the world's edges
+    // stop the view long before that.
+    return vekScrollSpriteContext(ctx, dc, vek::subSat(x, ctx->scrollX), vek::subSat(y, ctx->scrollY));
 }

@@ -1,63 +1,47 @@
 // The tile renderer.
 //
-// A tile map is an application-owned array of 12-byte entries of six signed
-// 16-bit little-endian values. Entry 0 is the header: background colour
-// (0..255, anything else for none), index of the last tile entry, skip count
-// (tiles start at entry skip count + 1; the colour is used only when the
-// skip count is 0 or less). Entries 1.. are tiles: (not read), left, top,
-// right, bottom (world coordinates, right and bottom exclusive) and the index
-// of the tile's image in the context's image table. A tile is drawn when its
-// rectangle overlaps what is rendered; its image decides the drawn size.
+// A tile map (sprite/tile_map.h) lists world rectangles, each showing one
+// image of the context's image table. A tile is drawn when its rectangle
+// overlaps what is rendered; its image decides the drawn size.
 //
-// The background image is a wrap-around buffer: buffer column
-// (wrap x + i) mod width shows world column scroll x + i, and the same for
-// rows.
+// The background image is a wrap-around buffer (sprite/wrap_split.h): buffer
+// column (wrap x + i) mod width shows world column scroll x + i, and the
+// same for rows.
 #include <vekkit/raster.h>
 
 #include <algorithm>
+#include <cstdint>
 
-#include "common/le.h"
+#include "common/saturate.h"
 #include "raster/blit.h"
 #include "raster/dispatch.h"
+#include "sprite/tile_map.h"
 #include "sprite/tile_render.h"
+#include "sprite/wrap_split.h"
 
 namespace {
 
-constexpr size_t kEntryBytes = 12;
+using vek::saturate;
 
 // One piece that does not wrap: world (wx, wy), buffer (bx, by), w x h.
-void renderPiece(LPVEKCONTEXT ctx, LONG wx, LONG wy, LONG bx, LONG by, LONG w, LONG h)
+void renderPiece(LPVEKCONTEXT ctx, int64_t wx, int64_t wy, int64_t bx, int64_t by, int64_t w, int64_t h)
 {
-    const BYTE *map = reinterpret_cast<const BYTE *>(ctx->tileMap);
-    const LONG colour = vek::i16(map, 0), last = vek::i16(map, 2), skip = vek::i16(map, 4);
+    const vek::TileMapHeader map = vek::tileMapHeader(ctx->tileMap);
     HSPRITEDATA buffer = ctx->backgroundImage;
-    if (skip <= 0 && colour >= 0 && colour <= 255) vekSpriteFillEx(buffer, bx, by, w, h, colour, ctx->palette);
+    if (map.skipCount <= 0 && map.colour >= 0 && map.colour <= 255)
+        vekSpriteFillEx(buffer, saturate(bx), saturate(by), saturate(w), saturate(h), map.colour, ctx->palette);
     if (!ctx->imageTable) return;
-    for (LONG e = std::max(skip + 1, LONG{1}); e <= last; e++) {
-        const BYTE *tile = map + static_cast<size_t>(e) * kEntryBytes;
-        const LONG left = vek::i16(tile, 2), top = vek::i16(tile, 4);
-        const LONG right = vek::i16(tile, 6), bottom = vek::i16(tile, 8), index = vek::i16(tile, 10);
-        if (!(right > wx && wx + w > left && bottom > wy && wy + h > top) || index < 0) continue;
-        HSPRITEDATA image = ctx->imageTable[index];
+    for (LONG e = std::max(map.skipCount + 1, LONG{1}); e <= map.lastTile; e++) {
+        const vek::Tile tile = vek::tileAt(ctx->tileMap, e);
+        if (!(tile.right > wx && wx + w > tile.left && tile.bottom > wy && wy + h > tile.top) || tile.image < 0)
+            continue;
+        HSPRITEDATA image = ctx->imageTable[tile.image];
         if (!image) continue;
         // The tile's part inside the piece; the blitter clips to the image.
-        const vek::AxisPiece px = vek::placePiece(wx, bx, w, left), py = vek::placePiece(wy, by, h, top);
-        vek::SpriteBltDispatch(ctx, buffer, static_cast<LONG>(px.at), static_cast<LONG>(py.at),
-                               static_cast<LONG>(px.size), static_cast<LONG>(py.size), image,
-                               static_cast<LONG>(px.from), static_cast<LONG>(py.from), 0, nullptr);
+        const vek::AxisPiece px = vek::placePiece(wx, bx, w, tile.left), py = vek::placePiece(wy, by, h, tile.top);
+        vek::SpriteBltDispatch(ctx, buffer, saturate(px.at), saturate(py.at), saturate(px.size), saturate(py.size),
+                               image, saturate(px.from), saturate(py.from), 0, nullptr);
     }
-}
-
-// Splits a column piece where the buffer's rows wrap.
-void renderColumn(LPVEKCONTEXT ctx, LONG wx, LONG wy, LONG bx, LONG by, LONG w, LONG h)
-{
-    if (by + h <= ctx->backgroundHeight) {
-        renderPiece(ctx, wx, wy, bx, by, w, h);
-        return;
-    }
-    const LONG h1 = ctx->backgroundHeight - by;
-    renderPiece(ctx, wx, wy, bx, by, w, h1);
-    renderPiece(ctx, wx, wy + h1, bx, 0, w, h - h1);
 }
 
 }  // namespace
@@ -67,13 +51,12 @@ namespace vek {
 void renderTiles(LPVEKCONTEXT ctx, LONG worldX, LONG worldY, LONG bufferX, LONG bufferY, LONG width, LONG height)
 {
     if (!ctx->tileMap || !ctx->backgroundImage || width <= 0 || height <= 0) return;
-    if (bufferX + width <= ctx->backgroundWidth) {
-        renderColumn(ctx, worldX, worldY, bufferX, bufferY, width, height);
-        return;
-    }
-    const LONG w1 = ctx->backgroundWidth - bufferX;
-    renderColumn(ctx, worldX, worldY, bufferX, bufferY, w1, height);
-    renderColumn(ctx, worldX + w1, worldY, 0, bufferY, width - w1, height);
+    // Split at the buffer's right edge, then each column piece at its bottom.
+    for (const WrapPiece &c :
+         splitWrapped(bufferX, width, ctx->backgroundWidth, WrapStart::Once, LongRange::Split))
+        for (const WrapPiece &r :
+             splitWrapped(bufferY, height, ctx->backgroundHeight, WrapStart::Once, LongRange::Split))
+            renderPiece(ctx, worldX + c.at, worldY + r.at, c.from, r.from, c.length, r.length);
 }
 
 }  // namespace vek

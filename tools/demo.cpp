@@ -35,6 +35,8 @@
 #include <string>
 #include <vector>
 
+#include "record/rle_write.h"
+
 namespace {
 
 constexpr int kWidth = 640, kHeight = 480;
@@ -93,13 +95,17 @@ HSPRITEDATA rawImage(LONG w, LONG h, Colour colour, WORD flags = 0)
     return r;
 }
 
-// An RLE image of w x h whose row y covers the columns that inside(x, y)
-// accepts, each pixel coloured by colour(x, y): every row starts with a
-// skip, opaque stretches become absolute runs (or runs, when short).
+// An RLE image of w x h (w at most 255) whose row y covers the columns that
+// inside(x, y) accepts, each pixel coloured by colour(x, y), written with the
+// library's token writers: every row starts with a skip, opaque stretches
+// become absolute runs (or runs, when short).
 template <typename Inside, typename Colour>
 HSPRITEDATA rleImage(LONG w, LONG h, Inside inside, Colour colour, WORD flags = 0)
 {
-    std::vector<BYTE> s;
+    using namespace vek::rle;
+    std::vector<BYTE> s(static_cast<size_t>(h) * rowBound(static_cast<uint64_t>(w)) + 2);
+    BYTE *out = s.data();
+    std::vector<BYTE> pixels(static_cast<size_t>(w));
     for (LONG y = h - 1; y >= 0; y--) {
         LONG x = 0;
         bool first = true;
@@ -107,23 +113,23 @@ HSPRITEDATA rleImage(LONG w, LONG h, Inside inside, Colour colour, WORD flags = 
             LONG gap = 0;
             while (x + gap < w && !inside(x + gap, y)) gap++;
             if (x + gap == w) break;
-            if (gap || first) s.insert(s.end(), {0, 2, static_cast<BYTE>(gap), 0});
+            if (gap || first) out = putSkip(out, static_cast<size_t>(gap));
             first = false;
             x += gap;
             LONG n = 0;
             while (x + n < w && inside(x + n, y) && n < 254) n++;
+            for (LONG i = 0; i < n; i++) pixels[static_cast<size_t>(i)] = colour(x + i, y);
             if (n < 3) {
-                for (LONG i = 0; i < n; i++) s.insert(s.end(), {1, colour(x + i, y)});
+                for (LONG i = 0; i < n; i++) out = putRun(out, 1, pixels[static_cast<size_t>(i)]);
             } else {
-                s.insert(s.end(), {0, static_cast<BYTE>(n)});
-                for (LONG i = 0; i < n; i++) s.push_back(colour(x + i, y));
-                if (n & 1) s.push_back(0);
+                out = putAbsolute(out, pixels.data(), static_cast<size_t>(n));
             }
             x += n;
         }
-        s.insert(s.end(), {0, 0});
+        out = putEndOfRow(out);
     }
-    s.insert(s.end(), {0, 1});
+    out = putEndOfImage(out);
+    s.resize(static_cast<size_t>(out - s.data()));
     HSPRITEDATA r = vekCreateSpriteDataObject(static_cast<LONG>(s.size()), 1);
     put32(r, 0, static_cast<DWORD>(572 - 4 + s.size()));
     r[10] = static_cast<BYTE>(flags);

@@ -89,10 +89,14 @@ VEKKIT_EXPORT LONG_PTR VEKAPI vekDIBToCel(LPVEKCONTEXT context, HSPRITEDATA imag
 
 /* Encodes a raw 8-bit DI record whose pixel values are final palette
    indices, coding runs of equal pixels as well; width and height are the
-   full 32-bit fields. The cel holds the record's first bfOffBits bytes
+   full 32-bit fields. The transparent colour is the value of the record's
+   first pixel byte, its bottom-left pixel: every pixel of that value
+   becomes a skip. No other value is transparent (index 8 included), and
+   no colours are mapped. The cel holds the record's first bfOffBits bytes
    (headers and colour table, unchanged), zeros up to a multiple of 4, then
-   the bits; bfSize is the cel's image length. The record is not changed.
-   size is not used. */
+   the bits; bfSize is the cel's image length. The record is not changed and
+   stays the caller's. size is not used. The result is a LONG_PTR: test it
+   (> 0) before using it as HSPRITEDATA, as for every cel maker. */
 VEKKIT_EXPORT LONG_PTR VEKAPI vekPalDIBToCel(HSPRITEDATA image, BOOL mirror, DWORD size);
 
 /* ---- Composite sprites and DIB sections ------------------------------- */

@@ -19,18 +19,23 @@
 
 /* Writes the object and leaves the position after it. Returns, bare, the
    block's length (size field + 4); under a header, the stored payload length
-   when the payload is compressed (methods 1, 8, 16 and 32), 0 when the object
-   went out raw (asked for, or because compression did not pay: a record of
-   more than 16 colours under method 16 goes as method 8 or raw), and 0 for
-   the methods that write a header alone (2, 4 and unknown ones), for a record
-   without pixel bytes under 8 or 32, and when a header word cannot be
-   written. A block shorter than an image record's header is stored raw under
-   the image methods. reserved is ignored. */
+   when the payload is compressed (methods 1, 8, 16 and 32), and 0 when the
+   object went out raw, which is a success as well (raw asked for, or
+   compression did not pay: a record of more than 16 colours under method 16
+   goes as method 8 or raw). 0 also for the methods that write a header alone
+   (2, 4 and unknown ones), for a record without pixel bytes under 8 or 32,
+   and when a header word cannot be written: under a header, 0 does not tell
+   success from failure. A block shorter than an image record's header is
+   stored raw under the image methods. reserved is ignored. */
 VEKKIT_EXPORT DWORD VEKAPI vekSaveObject(HFILE file, LPVOID object, DWORD flags, DWORD reserved);
 
 /* Reads the object into a new zero-filled block that the caller owns, and
-   leaves the position after it. Image methods give an 8-bit DI record with
-   identity palette indices as colour table. Null when memory runs out, for
+   leaves the position after it. The block is a locked global block: free an
+   image record with vekDeleteSpriteData, any other object with
+   GlobalUnlock(GlobalHandle(p)) and then GlobalFree(GlobalHandle(p))
+   (vekDeleteSpriteData would take a type word of 0xFEF0 at byte 4 for a DD
+   record and delete its "bitmaps"). Image methods give an 8-bit DI record
+   with identity palette indices as colour table. Null when memory runs out, for
    methods 2 and unknown ones (the position is then after the object), and
    for a damaged object: a short file, a total under 4 or over 256 MiB, a
    payload past the end of the file or one that does not expand to exactly
@@ -116,8 +121,9 @@ VEKKIT_EXPORT SHORT VEKAPI _mcommit(LONG_PTR handle);
 
 /* Ends the memory file and releases its control record. Returns its data as
    a locked, size-prefixed block (the u32 length, then the length bytes) that
-   the caller owns and frees like any library block; null when the file is
-   empty (its data block is then released too) or the handle is null. */
+   the caller owns and frees as a loaded object (GlobalUnlock, then
+   GlobalFree, of GlobalHandle(block)); null when the file is empty (its data
+   block is then released too) or the handle is null. */
 VEKKIT_EXPORT LPVOID VEKAPI _mclose(LONG_PTR handle);
 
 /* Reads or writes count bytes through a file handle, any count, in pieces

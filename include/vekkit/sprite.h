@@ -8,15 +8,29 @@
 
 /* Sprite image records. Every record lives in one zero-filled movable global
    block that stays locked; HSPRITEDATA is the locked pointer. The caller owns
-   the records it makes and releases them with vekDeleteSpriteData. */
+   the records it makes and releases them with vekDeleteSpriteData.
 
-/* A raw 8-bit DI record with a 256-word identity colour table (pixels at
-   byte 572), pixels zero. Null when memory runs out. */
+   A DI record is a u32 image length, then an 8-bit bitmap file image: the
+   14-byte file header (image flags at block byte 10, the pixel offset as a
+   u32 at byte 14, counted from byte 4), the BITMAPINFOHEADER at byte 18
+   (biWidth at 22, biHeight at 26, biCompression at 34: 0 raw, 1 RLE), the
+   colour table at 58 (in records the library makes, 256 palette indices as
+   u16 words), then the pixels at block byte 4 + pixel offset. Raw pixels
+   are one palette index per byte in biHeight rows of stride
+   (biWidth + 3) & ~3 bytes, the bottom row first:
+   pixel (x, y), y = 0 being the top row, is the byte at
+       image + 4 + pixelOffset + (biHeight - 1 - y) * stride + x.
+   All fields are little-endian and most are unaligned: read them bytewise.
+   docs/getting-started.md draws the bytes. */
+
+/* A raw 8-bit DI record with a 256-word identity colour table (pixel offset
+   568: pixels at block byte 572), pixels zero. Null when memory runs out. */
 VEKKIT_EXPORT HSPRITEDATA VEKAPI vekCreateSpriteDataObject(LONG width, LONG height);
 
-/* A raw 8-bit DI record with room for 256 RGBQUADs (pixels at byte 1084)
-   whose pixel area has one spare byte per row; the table holds identity
-   words. The form of a context's off-screen image. Null when out of memory. */
+/* A raw 8-bit DI record with room for 256 RGBQUADs (pixel offset 1080:
+   pixels at block byte 1084) whose pixel area ends with one spare byte per
+   row; the table holds identity words. The form of a context's off-screen
+   image. Null when out of memory. */
 VEKKIT_EXPORT HSPRITEDATA VEKAPI vekCreateSpriteData(LONG width, LONG height);
 
 /* flags bit 0 set: a DD record whose image bitmap is compatible with dc,
@@ -39,8 +53,10 @@ VEKKIT_EXPORT DWORD VEKAPI vekGetSpriteDimensions(HSPRITEDATA image, LONG *width
 /* A context for window with room for maxSprites sprites (above 1000: 1000),
    a long-table off-screen image of width x height, a solid background of
    palette index backgroundColor and an optional background image (a zero
-   background width or height takes the image's size). dc is not used. Null
-   on failure. */
+   background width or height takes the image's size). The background size
+   is the playfield the window shows: without a background image, pass the
+   playfield's size; 0 x 0 shows nothing at all. dc is not used. Null on
+   failure. */
 VEKKIT_EXPORT LPVEKCONTEXT VEKAPI vekCreateSpriteContext(HWND window, HDC dc, LONG maxSprites, LONG width,
                                                          LONG height, LONG backgroundColor,
                                                          HSPRITEDATA backgroundImage, LONG backgroundWidth,
@@ -129,7 +145,8 @@ VEKKIT_EXPORT void VEKAPI vekAnimateSpriteAbsEx(LPVEKCONTEXT context, LPVEKSPRIT
                                                 LONG x, LONG y, LONG anchor, LPVEKMATRIX transform);
 
 /* The frame update. Brings the window up to date with the context through
-   dc (the caller selects and realises the palette): every changed sprite is
+   dc (the caller selects and realises the palette in dc: with the default
+   palette, indices above 19 show black): every changed sprite is
    repainted through the rectangle that covers where it was and where it
    goes, neighbours closer than 4 pixels merged while the result fits the
    off-screen image; a changed background, origin or scroll repaints the
@@ -138,7 +155,9 @@ VEKKIT_EXPORT void VEKAPI vekAnimateSpriteAbsEx(LPVEKCONTEXT context, LPVEKSPRIT
 VEKKIT_EXPORT void VEKAPI vekUpdateSpriteContext(LPVEKCONTEXT context, HDC dc);
 /* The same with sprite repaints limited to clip (playfield coordinates). */
 VEKKIT_EXPORT void VEKAPI vekUpdateSpriteContextClipped(LPVEKCONTEXT context, HDC dc, LPRECT clip);
-/* Repaints everything (except while a scroll lets the window repaint). */
+/* Repaints everything (except while a scroll lets the window repaint): the
+   call for WM_PAINT, after selecting and realising the palette in the
+   BeginPaint DC. */
 VEKKIT_EXPORT void VEKAPI vekRedrawSpriteContext(LPVEKCONTEXT context, HDC dc);
 
 /* Scrolling a context made with VEK_OPTION_TILEMAP: moves the view through

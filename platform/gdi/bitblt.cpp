@@ -3,6 +3,7 @@
 // The destination rectangle is cut to the destination surface, and, when
 // the operation reads a source, to the part whose source pixels lie inside
 // the source surface. Negative extents count back from the corner given.
+// Rectangles that end up empty draw nothing and succeed, as on Windows.
 #include <windows.h>
 
 #include "gdi/color.h"
@@ -22,38 +23,31 @@ BOOL WINAPI BitBlt(HDC hdcDst, int x, int y, int width, int height, HDC hdcSrc, 
     DC *src = ropUsesSource(code) ? find<DC>(hdcSrc) : nullptr;
     if (ropUsesSource(code) && !src) return fail(ERROR_INVALID_HANDLE, FALSE);
     if (width == INT32_MIN || height == INT32_MIN) return fail(ERROR_INVALID_PARAMETER, FALSE);
-    int w = width, h = height;
-    normalise(x, w);
-    normalise(y, h);
-    if (width < 0) srcX = static_cast<int>(int64_t{srcX} + width + 1);
-    if (height < 0) srcY = static_cast<int>(int64_t{srcY} + height + 1);
+    if (!width || !height) return TRUE;
 
     uint32_t pattern = 0;
     if (ropUsesPattern(code) && !brushPattern(*dst, pattern)) return TRUE;
 
+    // Both rectangles are the same size; a negative extent moves both corners.
+    const Span across = spanOf(x, width), down = spanOf(y, height);
     Surface &target = *dst->surface;
-    RECT r = clipTo(x, y, int64_t{x} + w, int64_t{y} + h, target);
-    if (src) {
-        // Cut to the source too, in source coordinates, then back.
-        const int64_t dx = int64_t{srcX} - x, dy = int64_t{srcY} - y;
-        const Surface &from = *src->surface;
-        r.left = static_cast<LONG>(std::max<int64_t>(r.left, -dx));
-        r.top = static_cast<LONG>(std::max<int64_t>(r.top, -dy));
-        r.right = static_cast<LONG>(std::min<int64_t>(r.right, from.width - dx));
-        r.bottom = static_cast<LONG>(std::min<int64_t>(r.bottom, from.height - dy));
-        if (isEmpty(r)) return TRUE;
-        const Translation tr(sideOf(*src, from), sideOf(*dst, target));
-        RasterSource rs;
-        rs.surface = &from;
-        rs.translation = &tr;
-        rs.x0 = static_cast<int>(r.left + dx);
-        rs.y0 = static_cast<int>(r.top + dy);
-        rasterOp(target, r, &rs, pattern, rop);
+    if (!src) {
+        const RECT r = clipTo(across.start, down.start, across.start + across.extent, down.start + down.extent, target);
+        rasterOp(target, r, nullptr, pattern, rop);
         noteDrawn(*dst, r);
         return TRUE;
     }
-    if (!isEmpty(r)) rasterOp(target, r, nullptr, pattern, rop);
-    noteDrawn(*dst, r);
+    const Surface &from = *src->surface;
+    const Span fromAcross{across.start - x + srcX, across.extent}, fromDown{down.start - y + srcY, down.extent};
+    RasterSource rs;
+    if (!clipAxis(across, fromAcross, false, target.width, from.width, rs.columns) ||
+        !clipAxis(down, fromDown, false, target.height, from.height, rs.rows))
+        return TRUE;
+    const Translation tr(sideOf(*src, from), sideOf(*dst, target));
+    rs.surface = &from;
+    rs.translation = &tr;
+    rasterOp(target, rs.rect(), &rs, pattern, rop);
+    noteDrawn(*dst, rs.rect());
     return TRUE;
 }
 

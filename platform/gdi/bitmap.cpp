@@ -2,6 +2,7 @@
 // DIB sections, whose pixels the caller reaches through a pointer.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "gdi/bitmap.h"
@@ -30,8 +31,9 @@ HBITMAP addDibSection(int width, int height, int bpp, const std::vector<RGBQUAD>
     auto s = makeDib(width, height, bpp, bpp <= 8 ? ColorKind::Table : ColorKind::Rgb);
     if (!s) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
     if (bpp <= 8) {
-        s->table = table;
-        s->table.resize(size_t{1} << bpp, RGBQUAD{0, 0, 0, 0});
+        std::vector<RGBQUAD> colors(size_t{1} << bpp, RGBQUAD{0, 0, 0, 0});
+        std::copy_n(table.begin(), std::min(table.size(), colors.size()), colors.begin());
+        s->ownColors(std::move(colors));
     }
     auto b = std::make_unique<Bitmap>();
     b->dibSection = true;
@@ -63,9 +65,9 @@ HBITMAP compatibleBitmap(const DC &dc, int width, int height)
             BITMAPINFOHEADER h = held.header;
             h.biWidth = width;
             h.biHeight = height;
-            return addDibSection(width, s.pitch < 0 ? height : -height, s.bitsPerPixel(), s.table, h, nullptr);
+            return addDibSection(width, s.pitch < 0 ? height : -height, s.bitsPerPixel(), s.ownTable, h, nullptr);
         }
-        auto surface = makeDdb(width, height, s.bitsPerPixel(), s.colors);
+        auto surface = makeDdb(width, height, *s.format, s.colors);
         return surface ? addBitmap(std::move(surface)) : fail(ERROR_INVALID_PARAMETER, HBITMAP{});
     }
     auto surface = makeDisplaySurface(width, height);
@@ -80,20 +82,20 @@ HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixe
 {
     Lock lock;
     if (planes != 1) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
-    ColorKind colors;
-    switch (bitsPerPixel) {
-    case 1: colors = ColorKind::Mono; break;
-    case 8: colors = ColorKind::Device; break;
-    case 32: colors = ColorKind::Rgb; break;
-    default: return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
-    }
+    // A depth of the display's takes its format; 8 bits hold system palette
+    // indices on any display.
+    const Display &d = state().display;
+    const int bpp = static_cast<int>(bitsPerPixel);
+    const PixelFormat *format = bpp == d.bitsPerPixel ? d.format : formatFor(bpp);
+    if (!format) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
+    const ColorKind colors = bpp == 1 ? ColorKind::Mono : bpp == 8 ? ColorKind::Device : ColorKind::Rgb;
     // Negative sizes count as their magnitude; an empty bitmap is the shared
     // 1 x 1 monochrome one.
     if (width == INT32_MIN || height == INT32_MIN) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
     width = width < 0 ? -width : width;
     height = height < 0 ? -height : height;
     if (!width || !height) return defaultBitmap();
-    auto s = makeDdb(width, height, static_cast<int>(bitsPerPixel), colors);
+    auto s = makeDdb(width, height, *format, colors);
     if (!s) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
     if (bits) std::memcpy(s->storage.data(), bits, s->storage.size());
     return addBitmap(std::move(s));

@@ -2,17 +2,19 @@
 #include "gdi/color.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "gdi/display.h"
 
 namespace vek::gdi {
 
-int nearestColor(const std::vector<COLORREF> &colors, COLORREF c)
+int nearestColor(const COLORREF *colors, size_t n, COLORREF c)
 {
     int best = 0;
     int bestDistance = INT32_MAX;
     const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-    for (size_t i = 0; i < colors.size(); i++) {
+    for (size_t i = 0; i < n; i++) {
         int dr = GetRValue(colors[i]) - r, dg = GetGValue(colors[i]) - g, db = GetBValue(colors[i]) - b;
         int d = dr * dr + dg * dg + db * db;
         if (d < bestDistance) {
@@ -51,9 +53,12 @@ int nearestSystemEntry(const Display &d, const PALETTEENTRY &e)
 
 int nearestStaticEntry(COLORREF c)
 {
-    std::vector<COLORREF> colors;
-    for (const PALETTEENTRY &e : kStaticColors) colors.push_back(rgbOf(e));
-    return staticEntry(nearestColor(colors, c));
+    static const auto colors = [] {
+        std::array<COLORREF, 20> all{};
+        for (size_t i = 0; i < all.size(); i++) all[i] = rgbOf(kStaticColors[i]);
+        return all;
+    }();
+    return staticEntry(nearestColor(colors.data(), colors.size(), c));
 }
 
 BYTE physicalIndex(const Palette &p, unsigned i)
@@ -84,9 +89,9 @@ COLORREF colorOfRaw(const Side &side, uint32_t v)
     case ColorKind::Device: return rgbOf(state().display.system[v & 0xFF]);
     case ColorKind::Mono: return v ? RGB(255, 255, 255) : RGB(0, 0, 0);
     case ColorKind::Rgb: return rgbOfRaw(v);
-    case ColorKind::Table: return v < s.table.size() ? rgbOf(s.table[v]) : RGB(0, 0, 0);
+    case ColorKind::Table: return v < s.tableSize ? rgbOf(s.table[v]) : RGB(0, 0, 0);
     case ColorKind::PalIndex:
-        return v < s.indices.size() ? rgbOfColor(side.palette, PALETTEINDEX(s.indices[v])) : RGB(0, 0, 0);
+        return v < s.indexCount ? rgbOfColor(side.palette, PALETTEINDEX(s.paletteIndex(v))) : RGB(0, 0, 0);
     }
     return 0;
 }
@@ -96,7 +101,7 @@ namespace {
 std::vector<COLORREF> tableColors(const Surface &s)
 {
     std::vector<COLORREF> colors;
-    for (const RGBQUAD &q : s.table) colors.push_back(rgbOf(q));
+    for (unsigned i = 0; i < s.tableSize; i++) colors.push_back(rgbOf(s.table[i]));
     if (colors.empty()) colors.push_back(RGB(0, 0, 0));
     return colors;
 }
@@ -122,16 +127,59 @@ uint32_t solidRaw(const Side &side, COLORREF c)
     return 0;
 }
 
+namespace {
+
+bool sameTable(const Surface &a, const Surface &b)
+{
+    const auto sameColor = [](const RGBQUAD &p, const RGBQUAD &q) { return rgbOf(p) == rgbOf(q); };
+    return a.tableSize == b.tableSize && std::equal(a.table, a.table + a.tableSize, b.table, sameColor);
+}
+
+// The table of the last palette-index DIB shown on the device through a
+// realised palette, per thread: it depends only on the indices and on the
+// palette's mapping, which stay the same from one call to the next while a
+// frame is shown rectangle by rectangle.
+struct Remembered {
+    uint64_t mappingStamp = 0;  // of the palette; 0: nothing remembered
+    int bitsPerPixel = 0;
+    unsigned indexCount = 0;
+    BYTE indices[2 * 256];
+    uint32_t table[256];
+    bool identity = false;
+};
+
+thread_local Remembered remembered;
+
+// Recent matches of 32-bit colours, per thread, tagged with the translation
+// that made them (tags are never reused).
+struct MatchEntry {
+    uint64_t tag;
+    uint32_t color;
+    uint32_t raw;
+};
+
+thread_local MatchEntry matchCache[4096];
+thread_local uint64_t lastMatchTag = 0;
+
+}  // namespace
+
+void Translation::setTable(const uint32_t *table, size_t size)
+{
+    table_ = table;
+    kind_ = Kind::Identity;
+    for (uint32_t v = 0; v < size; v++)
+        if (table[v] != v) {
+            kind_ = Kind::Table;
+            return;
+        }
+}
+
 Translation::Translation(const Side &src, const Side &dst) : dstColors_(dst.surface.colors)
 {
     const ColorKind from = src.surface.colors, to = dst.surface.colors;
     if (from == to && (from == ColorKind::Device || from == ColorKind::Mono || from == ColorKind::Rgb ||
-                       (from == ColorKind::Table && src.surface.table.size() == dst.surface.table.size() &&
-                        std::equal(src.surface.table.begin(), src.surface.table.end(), dst.surface.table.begin(),
-                                   [](const RGBQUAD &a, const RGBQUAD &b) { return rgbOf(a) == rgbOf(b); })))) {
-        kind_ = Kind::Identity;
+                       (from == ColorKind::Table && sameTable(src.surface, dst.surface))))
         return;
-    }
 
     // Colour matching into the destination, used for every source but a
     // monochrome one.
@@ -159,38 +207,38 @@ Translation::Translation(const Side &src, const Side &dst) : dstColors_(dst.surf
 
     if (from == ColorKind::Rgb) {
         kind_ = Kind::Match;
-        cache_.assign(4096, 0);
+        matchTag_ = ++lastMatchTag;
         return;
     }
-    kind_ = Kind::Table;
     const int bpp = src.surface.bitsPerPixel();
-    // Palette indices on the device through a realised palette: the table
-    // depends only on the indices and the palette's mapping, which stay the
-    // same from one call to the next while a frame is shown rectangle by
-    // rectangle. The last such table is kept per thread.
-    struct Recent {
-        std::vector<WORD> indices;
-        std::vector<BYTE> mapping;
-        std::vector<uint32_t> table;
-    };
-    thread_local Recent recent;
-    const bool remembered = from == ColorKind::PalIndex && to == ColorKind::Device && src.palette.realized;
-    if (remembered && !recent.table.empty() && recent.table.size() == (size_t{1} << bpp) &&
-        recent.indices == src.surface.indices && recent.mapping == src.palette.mapping) {
-        table_ = recent.table;
+    const size_t size = size_t{1} << bpp;
+    const Surface &s = src.surface;
+    const bool remember = from == ColorKind::PalIndex && to == ColorKind::Device && src.palette.realized;
+    Remembered &r = remembered;
+    if (remember && r.mappingStamp == src.palette.mappingStamp && r.bitsPerPixel == bpp &&
+        r.indexCount == s.indexCount && std::memcmp(r.indices, s.indices, 2 * size_t{s.indexCount}) == 0) {
+        table_ = r.table;
+        kind_ = r.identity ? Kind::Identity : Kind::Table;
         return;
     }
-    table_.resize(size_t{1} << bpp);
-    for (uint32_t v = 0; v < table_.size(); v++) {
+    for (uint32_t v = 0; v < size; v++) {
         if (from == ColorKind::Mono)
-            table_[v] = solidRaw(dst, v ? dst.bkColor : dst.textColor);
+            ownTable_[v] = solidRaw(dst, v ? dst.bkColor : dst.textColor);
         else if (from == ColorKind::PalIndex && to == ColorKind::Device)
             // Logical palette indices go straight through the palette's mapping.
-            table_[v] = physicalIndex(src.palette, v < src.surface.indices.size() ? src.surface.indices[v] : 0);
+            ownTable_[v] = physicalIndex(src.palette, v < s.indexCount ? s.paletteIndex(v) : 0);
         else
-            table_[v] = match(colorOfRaw(src, v));
+            ownTable_[v] = match(colorOfRaw(src, v));
     }
-    if (remembered) recent = Recent{src.surface.indices, src.palette.mapping, table_};
+    setTable(ownTable_, size);
+    if (remember) {
+        r.mappingStamp = src.palette.mappingStamp;
+        r.bitsPerPixel = bpp;
+        r.indexCount = s.indexCount;
+        std::memcpy(r.indices, s.indices, 2 * size_t{s.indexCount});
+        std::memcpy(r.table, ownTable_, size * sizeof(uint32_t));
+        r.identity = identity();
+    }
 }
 
 uint32_t Translation::match(COLORREF c) const
@@ -210,18 +258,12 @@ void Translation::apply(uint32_t *values, int n) const
         for (int i = 0; i < n; i++) values[i] = table_[values[i]];
         return;
     case Kind::Match:
-        // 32-bit sources: a small direct-mapped cache spares most searches.
-        // An entry holds bit 63 (valid), the colour in bits 32-55, the raw value below.
+        // Direct-colour sources: a small direct-mapped cache spares most searches.
         for (int i = 0; i < n; i++) {
-            uint32_t v = values[i];
-            uint64_t &slot = cache_[(v ^ (v >> 12) ^ (v >> 20)) & 4095];
-            if ((slot >> 63) && ((slot >> 32) & 0xFFFFFF) == v) {
-                values[i] = static_cast<uint32_t>(slot);
-                continue;
-            }
-            uint32_t raw = match(rgbOfRaw(v));
-            slot = (uint64_t{1} << 63) | (uint64_t{v} << 32) | raw;
-            values[i] = raw;
+            const uint32_t v = values[i];
+            MatchEntry &e = matchCache[(v ^ (v >> 12) ^ (v >> 20)) & 4095];
+            if (e.tag != matchTag_ || e.color != v) e = MatchEntry{matchTag_, v, match(rgbOfRaw(v))};
+            values[i] = e.raw;
         }
         return;
     }

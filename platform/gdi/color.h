@@ -35,9 +35,13 @@ inline uint32_t rawOfRgb(COLORREF c)
 }
 inline COLORREF rgbOfRaw(uint32_t v) { return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
 
-// Index of the colour nearest to c among colors (squared RGB distance, the
-// first of equals); colors must not be empty.
-int nearestColor(const std::vector<COLORREF> &colors, COLORREF c);
+// Index of the colour nearest to c among the n colours (squared RGB
+// distance, the first of equals); n must not be 0.
+int nearestColor(const COLORREF *colors, size_t n, COLORREF c);
+inline int nearestColor(const std::vector<COLORREF> &colors, COLORREF c)
+{
+    return nearestColor(colors.data(), colors.size(), c);
+}
 
 // The colours of a palette's entries.
 std::vector<COLORREF> colorsOf(const Palette &p);
@@ -74,27 +78,34 @@ COLORREF colorOfRaw(const Side &side, uint32_t v);
 uint32_t solidRaw(const Side &side, COLORREF c);
 
 // Turns raw values read from one side into raw values of the other.
+//
+// Made once per drawing call and used for that call only: a table may be the
+// one remembered for the thread (see below), which the next Translation made
+// on the thread may replace.
 class Translation {
 public:
     Translation(const Side &src, const Side &dst);
 
+    // Whether every value stays as it is.
     bool identity() const { return kind_ == Kind::Identity; }
     // The value of each source value when the translation is a table, else null.
-    const uint32_t *table() const { return kind_ == Kind::Table ? table_.data() : nullptr; }
+    const uint32_t *table() const { return kind_ == Kind::Table ? table_ : nullptr; }
     void apply(uint32_t *values, int n) const;
 
 private:
     enum class Kind { Identity, Table, Match };
 
     uint32_t match(COLORREF c) const;
+    void setTable(const uint32_t *table, size_t size);
 
     Kind kind_ = Kind::Identity;
-    std::vector<uint32_t> table_;     // Table: one raw value per source value
-    ColorKind dstColors_;             // Match: how colours become destination values
-    COLORREF monoWhite_ = 0;          // Match into Mono: the colour that becomes 1
-    std::vector<COLORREF> choices_;   // Match into indexed surfaces: the colours there
-    std::vector<uint32_t> choiceRaw_; // and the raw value of each
-    mutable std::vector<uint64_t> cache_;  // recent matches: colour << 32 | raw, tagged
+    const uint32_t *table_ = nullptr;  // Table: one raw value per source value
+    uint32_t ownTable_[256];           // where table_ points unless it is remembered
+    ColorKind dstColors_;              // Match: how colours become destination values
+    COLORREF monoWhite_ = 0;           // Match into Mono: the colour that becomes 1
+    std::vector<COLORREF> choices_;    // Match into indexed surfaces: the colours there
+    std::vector<uint32_t> choiceRaw_;  // and the raw value of each
+    uint64_t matchTag_ = 0;            // Match: marks this translation's entries in the thread's cache
 };
 
 }  // namespace vek::gdi

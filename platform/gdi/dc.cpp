@@ -6,6 +6,8 @@
 // pixels of that surface.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "gdi/dc.h"
 #include "gdi/display.h"
 #include "gdi/objects.h"
@@ -22,6 +24,7 @@ uint32_t newDC(DCKind kind, uintptr_t window, std::shared_ptr<Surface> surface)
     dc->brush = st.stock[WHITE_BRUSH];
     dc->pen = st.stock[BLACK_PEN];
     dc->palette = st.stock[DEFAULT_PALETTE];
+    dc->selectedPalette = findValue<Palette>(dc->palette);
     if (kind == DCKind::Memory) {
         dc->bitmap = st.defaultBitmap;
         dc->surface = findValue<Bitmap>(st.defaultBitmap)->surface;
@@ -50,8 +53,8 @@ HGDIOBJ selectBitmap(uint32_t h, DC &dc, uint32_t bh, Bitmap &b)
     // A bitmap lives in one memory DC at a time (the shared default aside),
     // and a device-dependent colour bitmap only in the display's format.
     if (!b.stock && b.selectedInto) return fail(ERROR_INVALID_HANDLE, HGDIOBJ{});
-    const int bpp = b.surface->bitsPerPixel();
-    if (!b.dibSection && bpp != 1 && bpp != state().display.bitsPerPixel) return nullptr;
+    const PixelFormat *format = b.surface->format;
+    if (!b.dibSection && format != &kFormat1 && format != state().display.format) return nullptr;
     const uint32_t old = dc.bitmap;
     if (Bitmap *ob = findValue<Bitmap>(old); ob && !ob->stock) ob->selectedInto = 0;
     if (!b.stock) b.selectedInto = h;
@@ -227,7 +230,9 @@ int WINAPI GetDeviceCaps(HDC hdc, int index)
     case LOGPIXELSY: return 96;
     case SIZEPALETTE: return palette ? 256 : 0;
     case NUMRESERVED: return 20;
-    case COLORRES: return palette ? 18 : 24;
+    // Colour resolution: 6 bits a component through a palette, else the
+    // pixel's own bits up to 8 a component (16 for both 16-bit layouts).
+    case COLORRES: return palette ? 18 : std::min(d.bitsPerPixel, 24);
     default: return 0;
     }
 }

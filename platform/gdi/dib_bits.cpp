@@ -51,14 +51,13 @@ int putScanLines(const DC *dc, Surface &target, const DibInfo &dib, const void *
 
     // Target row of the view's top row.
     const int64_t top = total - start - n;
-    const RECT r = clipTo(0, top, dib.width, top + n, target);
-    if (!isEmpty(r)) {
+    RasterSource src;
+    if (clipAxis(Span{0, dib.width}, Span{0, dib.width}, false, target.width, dib.width, src.columns) &&
+        clipAxis(Span{top, n}, Span{0, n}, false, target.height, n, src.rows)) {
         const Translation tr(sideFor(dc, view), sideFor(dc, target));
-        RasterSource src;
         src.surface = &view;
         src.translation = &tr;
-        src.y0 = static_cast<int>(r.top - top);
-        rasterOp(target, r, &src, 0, SRCCOPY);
+        rasterOp(target, src.rect(), &src, 0, SRCCOPY);
     }
     return n;
 }
@@ -92,7 +91,7 @@ HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER *header, DWORD ini
     if (dc) {
         result = compatibleBitmap(*dc, h.biWidth, height);
     } else {
-        auto s = makeDdb(h.biWidth, height, 1, ColorKind::Mono);
+        auto s = makeDdb(h.biWidth, height, kFormat1, ColorKind::Mono);
         if (!s) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
         auto b = std::make_unique<Bitmap>();
         b->surface = std::move(s);
@@ -162,26 +161,35 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bit
     // 8-bit device pixels index the system palette, which becomes the table.
     Surface view;
     BYTE *table = reinterpret_cast<BYTE *>(info) + h.biSize;
-    const size_t entries = bpp <= 8 ? size_t{1} << bpp : 0;
+    const unsigned entries = bpp <= 8 ? 1u << bpp : 0;
     if (bpp > 8) {
         view.colors = ColorKind::Rgb;
     } else if (usage == DIB_PAL_COLORS) {
         view.colors = ColorKind::PalIndex;
-        for (size_t i = 0; i < entries; i++) view.indices.push_back(static_cast<WORD>(i));
-        std::memcpy(table, view.indices.data(), entries * sizeof(WORD));
+        for (unsigned i = 0; i < entries; i++) {
+            const WORD index = static_cast<WORD>(i);
+            std::memcpy(table + 2 * i, &index, sizeof index);
+        }
+        view.indices = table;
+        view.indexCount = entries;
     } else {
+        auto *colors = reinterpret_cast<RGBQUAD *>(table);
         if (b->dibSection && srcBpp == bpp) {
             view.colors = ColorKind::Table;
-            view.table = s.table;
+            std::copy(s.table, s.table + s.tableSize, colors);
         } else if (bpp == 1) {
             view.colors = s.colors == ColorKind::Mono ? ColorKind::Mono : ColorKind::Table;
-            view.table = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
+            colors[0] = RGBQUAD{0, 0, 0, 0};
+            colors[1] = RGBQUAD{255, 255, 255, 0};
         } else {
             view.colors = ColorKind::Device;
-            for (const PALETTEENTRY &e : state().display.system)
-                view.table.push_back(RGBQUAD{e.peBlue, e.peGreen, e.peRed, 0});
+            for (unsigned i = 0; i < entries; i++) {
+                const PALETTEENTRY &e = state().display.system[i];
+                colors[i] = RGBQUAD{e.peBlue, e.peGreen, e.peRed, 0};
+            }
         }
-        std::memcpy(table, view.table.data(), entries * sizeof(RGBQUAD));
+        view.table = colors;
+        view.tableSize = entries;
     }
     if (!bits) return s.height;
 
@@ -193,9 +201,10 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bit
     const int top = topDown ? static_cast<int>(start) : s.height - static_cast<int>(start) - n;
     const Translation tr(sideOf(*dc, s), sideOf(*dc, view));
     RasterSource src;
+    clipAxis(Span{0, s.width}, Span{0, s.width}, false, s.width, s.width, src.columns);
+    clipAxis(Span{0, n}, Span{top, n}, false, n, s.height, src.rows);
     src.surface = &s;
     src.translation = &tr;
-    src.y0 = top;
-    rasterOp(view, RECT{0, 0, s.width, n}, &src, 0, SRCCOPY);
+    rasterOp(view, src.rect(), &src, 0, SRCCOPY);
     return n;
 }

@@ -39,12 +39,12 @@ void readColorTable(const void *info, const DibInfo &dib, UINT usage, Surface &v
         view.colors = ColorKind::Rgb;
     } else if (usage == DIB_PAL_COLORS) {
         view.colors = ColorKind::PalIndex;
-        view.indices.resize(dib.colors);
-        std::memcpy(view.indices.data(), table, dib.colors * sizeof(WORD));
+        view.indices = table;
+        view.indexCount = dib.colors;
     } else {
         view.colors = ColorKind::Table;
-        view.table.resize(dib.colors);
-        std::memcpy(view.table.data(), table, dib.colors * sizeof(RGBQUAD));
+        view.table = reinterpret_cast<const RGBQUAD *>(table);
+        view.tableSize = dib.colors;
     }
 }
 

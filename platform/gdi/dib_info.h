@@ -29,12 +29,13 @@ struct DibInfo {
 };
 
 // Reads a BITMAPINFOHEADER (at least the 40 bytes of one). False when it is
-// not one we can draw from: 1, 8 or 32 bits per pixel, one plane, BI_RGB, or
-// BI_RLE8 for bottom-up 8-bit images with their encoded size given.
+// not one we can draw from: 1, 8, 16, 24 or 32 bits per pixel, one plane,
+// BI_RGB, or BI_RLE8 for bottom-up 8-bit images with their encoded size given.
 bool readDibInfo(const void *info, DibInfo &out);
 
 // Sets the colour rule of a surface that views DIB bits: the colour table
-// as RGB colours or as logical palette indices, as usage says.
+// as RGB colours or as logical palette indices, as usage says, viewed where
+// it lies after the header (which must outlive the surface's use).
 void readColorTable(const void *info, const DibInfo &dib, UINT usage, Surface &view);
 
 }  // namespace vek::gdi

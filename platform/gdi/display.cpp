@@ -27,7 +27,7 @@ void resetSystemPalette(Display &d)
 std::shared_ptr<Surface> makeDisplaySurface(int width, int height)
 {
     const Display &d = state().display;
-    return makeDdb(width, height, d.bitsPerPixel, displayColors(d));
+    return makeDdb(width, height, *d.format, displayColors(d));
 }
 
 std::shared_ptr<Surface> screenSurface()
@@ -35,11 +35,27 @@ std::shared_ptr<Surface> screenSurface()
     State &st = state();
     const Display &d = st.display;
     if (!st.screen || st.screen->width != d.width || st.screen->height != d.height ||
-        st.screen->bitsPerPixel() != d.bitsPerPixel)
+        st.screen->format != d.format)
         st.screen = makeDisplaySurface(d.width, d.height);
     return st.screen;
 }
 
+namespace {
+
+// The pixel format of a display depth; null for depths we do not offer.
+const PixelFormat *displayFormat(int bitsPerPixel)
+{
+    switch (bitsPerPixel) {
+    case 8: return &kFormat8;
+    case 15: return &kFormat555;
+    case 16: return &kFormat565;
+    case 24: return &kFormat24;
+    case 32: return &kFormat32;
+    default: return nullptr;
+    }
+}
+
+}  // namespace
 }  // namespace vek::gdi
 
 void WINAPI vekhostSetScreen(int width, int height, int bitsPerPixel)
@@ -49,11 +65,13 @@ void WINAPI vekhostSetScreen(int width, int height, int bitsPerPixel)
     State &st = state();
     if (st.windowSurfaces > 0) return;
     if (width < 1 || height < 1 || width > 16384 || height > 16384) return;
-    if (bitsPerPixel != 8 && bitsPerPixel != 32) return;
+    const PixelFormat *format = displayFormat(bitsPerPixel);
+    if (!format) return;
     Display &d = st.display;
     d.width = width;
     d.height = height;
-    d.bitsPerPixel = bitsPerPixel;
+    d.bitsPerPixel = format->bitsPerPixel;
+    d.format = format;
     resetSystemPalette(d);
     // Realisations made for the old system palette no longer hold.
     st.objects.forEach([](uint32_t, Object &o) {

@@ -2,8 +2,9 @@
 //
 // A palette display (8 bits per pixel) has a 256-entry system palette whose
 // first and last ten entries hold the 20 static colours; the 236 entries in
-// between are given to logical palettes when they are realised. A 32-bit
-// display has no palette.
+// between are given to logical palettes when they are realised. Displays of
+// 15 (reported as 16), 16, 24 and 32 bits per pixel have no palette: their
+// pixels hold colours.
 #pragma once
 
 #include "gdi/objects.h"

@@ -23,15 +23,15 @@ inline bool brushPattern(const DC &dc, uint32_t &raw)
 }
 
 // The rectangle left..right-1 by top..bottom-1 cut to the surface; may come
-// out empty. Coordinates are 64-bit so that sums of 32-bit arguments fit.
+// out empty. Coordinates are 64-bit so that sums of 32-bit arguments fit, and
+// every edge is brought inside the surface before it becomes a LONG.
 inline RECT clipTo(int64_t left, int64_t top, int64_t right, int64_t bottom, const Surface &s)
 {
-    return RECT{static_cast<LONG>(std::max<int64_t>(left, 0)), static_cast<LONG>(std::max<int64_t>(top, 0)),
+    return RECT{static_cast<LONG>(std::clamp<int64_t>(left, 0, s.width)),
+                static_cast<LONG>(std::clamp<int64_t>(top, 0, s.height)),
                 static_cast<LONG>(std::clamp<int64_t>(right, 0, s.width)),
                 static_cast<LONG>(std::clamp<int64_t>(bottom, 0, s.height))};
 }
-
-inline RECT clipTo(const RECT &r, const Surface &s) { return clipTo(r.left, r.top, r.right, r.bottom, s); }
 
 inline bool isEmpty(const RECT &r) { return r.right <= r.left || r.bottom <= r.top; }
 

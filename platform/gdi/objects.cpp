@@ -51,10 +51,11 @@ State *makeState()
     pal->entries.assign(kStaticColors, kStaticColors + 20);
     for (int i = 0; i < 20; i++) pal->mapping.push_back(static_cast<BYTE>(staticEntry(i)));
     pal->realized = true;
+    pal->mappingStamp = ++st->lastMappingStamp;
     st->stock[DEFAULT_PALETTE] = addStock(*st, std::move(pal));
 
     auto bmp = std::make_unique<Bitmap>();
-    bmp->surface = makeDdb(1, 1, 1, ColorKind::Mono);
+    bmp->surface = makeDdb(1, 1, kFormat1, ColorKind::Mono);
     st->defaultBitmap = addStock(*st, std::move(bmp));
     return st;
 }
@@ -92,12 +93,6 @@ void destroyObject(uint32_t handle)
     if (st.display.foreground == handle) st.display.foreground = 0;
     if (st.display.lastRealized == handle) st.display.lastRealized = 0;
     st.objects.remove(handle);
-}
-
-const Palette &dcPalette(const DC &dc)
-{
-    if (const Palette *p = findValue<Palette>(dc.palette)) return *p;
-    return *findValue<Palette>(state().stock[DEFAULT_PALETTE]);
 }
 
 }  // namespace vek::gdi

@@ -55,6 +55,7 @@ struct Palette : Object {
     std::vector<PALETTEENTRY> entries;
     std::vector<BYTE> mapping;  // system palette index of each entry, once realised
     bool realized = false;
+    uint64_t mappingStamp = 0;  // new for every realisation: names the mapping it made
 };
 
 struct Bitmap : Object {
@@ -78,6 +79,7 @@ struct DC : Object {
     uint32_t brush = 0;
     uint32_t pen = 0;
     uint32_t palette = 0;
+    const Palette *selectedPalette = nullptr;  // the object of `palette`, alive while selected
     COLORREF bkColor = RGB(255, 255, 255);
     COLORREF textColor = RGB(0, 0, 0);
     POINT brushOrigin{0, 0};
@@ -88,7 +90,8 @@ struct DC : Object {
 struct Display {
     int width = 640;
     int height = 480;
-    int bitsPerPixel = 8;
+    int bitsPerPixel = 8;                   // as GetDeviceCaps reports it: 16 for 5-5-5 too
+    const PixelFormat *format = &kFormat8;  // of its surfaces
     PALETTEENTRY system[256]{};  // colours; peFlags holds the kSys* flags below
     uint32_t foreground = 0;     // palette last selected for foreground use
     uint32_t lastRealized = 0;   // palette whose realisation is current
@@ -109,6 +112,7 @@ struct State {
     Display display;
     std::shared_ptr<Surface> screen;  // pixels of the screen DC
     int windowSurfaces = 0;           // window surfaces alive
+    uint64_t lastMappingStamp = 0;    // the last stamp given to a palette mapping
 };
 
 // The GDI state, made with its stock objects on first use.
@@ -161,8 +165,8 @@ void release(uint32_t handle);
 // Deletes an object that no DC holds.
 void destroyObject(uint32_t handle);
 
-// The palette of a DC (its selected one, else the default palette).
-const Palette &dcPalette(const DC &dc);
+// The palette selected in a DC (the default palette until another is).
+inline const Palette &dcPalette(const DC &dc) { return *dc.selectedPalette; }
 
 // Sets the last error and returns v: failure results read as `return fail(ERROR_X, nullptr);`.
 template <class T>

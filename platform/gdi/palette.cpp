@@ -72,6 +72,7 @@ UINT realize(Display &d, Palette &p, bool foreground)
     }
     p.mapping.swap(mapping);
     p.realized = true;
+    p.mappingStamp = ++state().lastMappingStamp;
     return changed;
 }
 
@@ -176,6 +177,7 @@ HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground)
     const uint32_t old = dc->palette;
     retain(h);
     dc->palette = h;
+    dc->selectedPalette = find<Palette>(palette);
     release(old);
     return toHandle<HPALETTE>(old);
 }

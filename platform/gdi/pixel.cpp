@@ -26,9 +26,12 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
     if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID});
     Surface &s = *dc->surface;
     if (x < 0 || y < 0 || x >= s.width || y >= s.height) return CLR_INVALID;
+    // The colour set is the one the pixel holds now: formats of fewer bits
+    // keep less of it.
     const Side side = sideOf(*dc, s);
-    const uint32_t v = solidRaw(side, color);
+    uint32_t v = solidRaw(side, color);
     s.format->writeRow(s, x, y, 1, &v);
+    s.format->readRow(s, x, y, 1, &v);
     noteDrawn(*dc, RECT{x, y, x + 1, y + 1});
     return colorOfRaw(side, v);
 }

@@ -6,13 +6,18 @@
 // bit by bit, as Windows applies it to pixel values (palette indices on an
 // 8-bit device).
 //
-// Each row goes: source row read (through the column map) and translated to
-// destination values, destination row read when the operation needs it,
-// combine, write. The common cases take shorter roads chosen once per call.
+// The operations the library lives on go straight to the pixel format's
+// rectangle primitives: fills, and 1:1 copies combined with the destination
+// by SRCCOPY, SRCAND, SRCPAINT or SRCINVERT whose source is in the
+// destination's format or holds indices turned into it by a table. Everything
+// else goes row by row in spans through buffers on the stack: source read
+// (along the axes) and translated, destination read when the operation needs
+// it, combined, written. Nothing is allocated.
 #include "gdi/raster.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "gdi/rect_primitives.h"
 
 namespace vek::gdi {
 namespace {
@@ -32,8 +37,8 @@ void combineWith(const uint32_t *d, const uint32_t *s, uint32_t p, uint32_t *out
     for (int i = 0; i < n; i++) out[i] = f(d[i], s[i], p);
 }
 
-// out = op(d, s, p) for a row; the frequent operations get their own loops.
-void combine(uint8_t code, const uint32_t *d, const uint32_t *s, uint32_t p, uint32_t *out, int n)
+// out = op(d, s, p) for a span; the frequent operations get their own loops.
+void ternaryRow(uint8_t code, const uint32_t *d, const uint32_t *s, uint32_t p, uint32_t *out, int n)
 {
     switch (code) {
     case 0xCC: std::copy(s, s + n, out); return;  // SRCCOPY
@@ -48,64 +53,73 @@ void combine(uint8_t code, const uint32_t *d, const uint32_t *s, uint32_t p, uin
     }
 }
 
-// Reads the source pixels of destination row j into out (n values, not yet
-// translated), and their mask bytes into maskOut when there is a mask.
-void readSource(const RasterSource &src, int j, int n, uint32_t *out, std::vector<uint32_t> &span, BYTE *maskOut)
+// The rectangle primitive of an operation code, or -1 when it has none.
+int blitOpOf(uint8_t code)
 {
+    switch (code) {
+    case 0xCC: return kCopy;
+    case 0x88: return kAnd;
+    case 0xEE: return kOr;
+    case 0x66: return kXor;
+    default: return -1;
+    }
+}
+
+// Tries the format's rectangle primitives; false when the copy needs the
+// general road.
+bool copyByFormat(Surface &dst, const RECT &r, const RasterSource &src, uint8_t code)
+{
+    const int op = blitOpOf(code);
+    if (op < 0 || src.mask || !src.columns.unit() || !src.rows.unit()) return false;
     const Surface &s = *src.surface;
-    const int sy = src.rows ? (*src.rows)[static_cast<size_t>(j)] : src.y0 + j;
-    if (!src.columns) {
-        s.format->readRow(s, src.x0, sy, n, out);
-        if (maskOut) std::memcpy(maskOut, src.mask->data() + static_cast<size_t>(sy) * s.width + src.x0, n);
-        return;
+    const POINT from{src.columns.start(), src.rows.start()};
+    if (src.translation->identity() && s.format == dst.format && (op == kCopy || !shareMemory(s, dst))) {
+        dst.format->copyRect[op](dst, r, s, from);
+        return true;
     }
-    const std::vector<int> &cols = *src.columns;
-    const int lo = std::min(cols.front(), cols.back()), hi = std::max(cols.front(), cols.back());
-    span.resize(static_cast<size_t>(hi - lo + 1));
-    s.format->readRow(s, lo, sy, hi - lo + 1, span.data());
-    for (int i = 0; i < n; i++) out[i] = span[static_cast<size_t>(cols[static_cast<size_t>(i)] - lo)];
-    if (maskOut) {
-        const BYTE *m = src.mask->data() + static_cast<size_t>(sy) * s.width;
-        for (int i = 0; i < n; i++) maskOut[i] = m[cols[static_cast<size_t>(i)]];
-    }
+    const uint32_t *table = src.translation->table();
+    if (!table || shareMemory(s, dst) || s.bitsPerPixel() > 8) return false;
+    dst.format->tableRect[op](dst, r, s, from, table);
+    return true;
 }
 
-// Straight copies between surfaces of one format, 8 or 32 bits, 1:1.
-void copyRows(Surface &dst, const RECT &r, const RasterSource &src, bool upward)
+// Row by row, in spans. Within one surface a copy moving down runs bottom
+// row first, and one moving right takes its spans right to left.
+void rasterRows(Surface &dst, const RECT &r, const RasterSource *src, uint32_t pattern, uint8_t code, bool needDest)
 {
-    const int bpp = dst.bitsPerPixel();
-    const size_t bytes = static_cast<size_t>(r.right - r.left) * static_cast<size_t>(bpp / 8);
-    const int rows = r.bottom - r.top;
+    static const uint32_t kZeros[kSpan] = {};
+    uint32_t in[kSpan], cur[kSpan] = {}, out[kSpan];
+    int columns[kSpan];
+    const int n = r.right - r.left, rows = r.bottom - r.top;
+    const bool same = src && src->surface == &dst;
+    const bool upward = same && src->rows.unit() && src->rows.start() < r.top;
+    const bool leftward = same && src->columns.unit() && src->columns.start() < r.left;
     for (int k = 0; k < rows; k++) {
-        int j = upward ? rows - 1 - k : k;
-        std::memmove(dst.row(r.top + j) + static_cast<size_t>(r.left) * (bpp / 8),
-                     src.surface->row(src.y0 + j) + static_cast<size_t>(src.x0) * (bpp / 8), bytes);
-    }
-}
-
-// 8-bit to 8-bit copies through a translation table, the path of 8-bit
-// DIBs shown on a palette display.
-void copyRows8(Surface &dst, const RECT &r, const RasterSource &src, const uint32_t *table)
-{
-    BYTE lut[256];
-    bool same = true;  // a palette realised one to one maps every value to itself
-    for (int v = 0; v < 256; v++) {
-        lut[v] = static_cast<BYTE>(table[v]);
-        same = same && lut[v] == v;
-    }
-    const int n = r.right - r.left;
-    for (int j = 0; j < r.bottom - r.top; j++) {
-        const int sy = src.rows ? (*src.rows)[static_cast<size_t>(j)] : src.y0 + j;
-        const BYTE *s = src.surface->row(sy);
-        BYTE *d = dst.row(r.top + j) + r.left;
-        if (src.columns) {
-            const int *cols = src.columns->data();
-            for (int i = 0; i < n; i++) d[i] = lut[s[cols[i]]];
-        } else if (same) {
-            std::memcpy(d, s + src.x0, static_cast<size_t>(n));
-        } else {
-            s += src.x0;
-            for (int i = 0; i < n; i++) d[i] = lut[s[i]];
+        const int j = upward ? rows - 1 - k : k;
+        const int y = r.top + j;
+        const int sy = src ? src->rows.at(j) : 0;
+        for (int done = 0; done < n; done += kSpan) {
+            const int m = std::min(kSpan, n - done);
+            const int i = leftward ? n - done - m : done;
+            if (src) {
+                const Surface &s = *src->surface;
+                if (src->columns.unit()) {
+                    s.format->readRow(s, src->columns.start() + i, sy, m, in);
+                } else {
+                    src->columns.sources(i, m, columns);
+                    s.format->gatherRow(s, columns, sy, m, in);
+                }
+                src->translation->apply(in, m);
+            }
+            if (needDest) dst.format->readRow(dst, r.left + i, y, m, cur);
+            ternaryRow(code, cur, src ? in : kZeros, pattern, out, m);
+            if (src && src->mask) {
+                const BYTE *keep = src->mask + static_cast<size_t>(sy) * static_cast<size_t>(src->surface->width) +
+                                   static_cast<size_t>(src->columns.start() + i);
+                for (int t = 0; t < m; t++)
+                    if (!keep[t]) out[t] = cur[t];
+            }
+            dst.format->writeRow(dst, r.left + i, y, m, out);
         }
     }
 }
@@ -115,54 +129,15 @@ void copyRows8(Surface &dst, const RECT &r, const RasterSource &src, const uint3
 void rasterOp(Surface &dst, const RECT &r, const RasterSource *src, uint32_t pattern, DWORD rop)
 {
     const uint8_t code = ropCode(rop);
-    const int n = r.right - r.left;
-    const int rows = r.bottom - r.top;
-    if (n <= 0 || rows <= 0) return;
+    if (r.right <= r.left || r.bottom <= r.top) return;
     if (!ropUsesSource(code)) src = nullptr;
-    const bool masked = src && src->mask;
-    const bool needDest = ropUsesDest(code) || masked;
-
-    // Fills: one value for every pixel.
+    const bool needDest = ropUsesDest(code) || (src && src->mask);
     if (!src && !needDest) {
-        const uint32_t v = ternary(code, 0, 0, pattern);
-        for (int y = r.top; y < r.bottom; y++) dst.format->fillRow(dst, r.left, y, n, v);
+        dst.format->fillRect(dst, r, ternary(code, 0, 0, pattern));
         return;
     }
-
-    // A copy within one surface moving down must run bottom row first.
-    const bool upward = src && src->surface == &dst && !src->rows && src->y0 < r.top;
-    if (src && code == 0xCC && !masked) {
-        const Surface &s = *src->surface;
-        if (src->translation->identity() && s.format == dst.format && dst.bitsPerPixel() >= 8 && !src->columns &&
-            !src->rows) {
-            copyRows(dst, r, *src, upward);
-            return;
-        }
-        const uint32_t *table = src->translation->table();
-        if (table && s.bitsPerPixel() == 8 && dst.bitsPerPixel() == 8 && &s != &dst) {
-            copyRows8(dst, r, *src, table);
-            return;
-        }
-    }
-
-    std::vector<uint32_t> srcRow(src ? n : 0), dstRow(static_cast<size_t>(n)), out(static_cast<size_t>(n)), span;
-    std::vector<BYTE> maskRow(masked ? n : 0);
-    const std::vector<uint32_t> zeros(src ? 0 : n, 0);
-    const uint32_t *s = src ? srcRow.data() : zeros.data();
-    for (int k = 0; k < rows; k++) {
-        const int j = upward ? rows - 1 - k : k;
-        const int y = r.top + j;
-        if (src) {
-            readSource(*src, j, n, srcRow.data(), span, masked ? maskRow.data() : nullptr);
-            src->translation->apply(srcRow.data(), n);
-        }
-        if (needDest) dst.format->readRow(dst, r.left, y, n, dstRow.data());
-        combine(code, dstRow.data(), s, pattern, out.data(), n);
-        if (masked)
-            for (int i = 0; i < n; i++)
-                if (!maskRow[static_cast<size_t>(i)]) out[static_cast<size_t>(i)] = dstRow[static_cast<size_t>(i)];
-        dst.format->writeRow(dst, r.left, y, n, out.data());
-    }
+    if (src && copyByFormat(dst, r, *src, code)) return;
+    rasterRows(dst, r, src, pattern, code, needDest);
 }
 
 }  // namespace vek::gdi

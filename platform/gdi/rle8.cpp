@@ -14,29 +14,32 @@
 
 namespace vek::gdi {
 
-void decodeRle8(const BYTE *data, size_t size, Surface &out, std::vector<BYTE> &mask)
+void decodeRle8(const BYTE *data, size_t size, int rows, POINT origin, Surface &out, std::vector<BYTE> &mask)
 {
-    const int width = out.width, height = out.height;
-    mask.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-    // Position: x from the left, y counted from the bottom row.
+    const int width = out.width;
+    mask.assign(static_cast<size_t>(width) * static_cast<size_t>(out.height), 0);
+    // Position: x from the left, y counted from the bottom row; the window's
+    // rows are those from `bottom` up to `top`.
+    const long bottom = rows - origin.y - out.height, top = rows - 1 - origin.y;
     long x = 0, y = 0;
     size_t at = 0;
     // Writes count pixels at the current position from a run (value) or a
-    // literal block (bytes); the part beyond the right edge is dropped.
+    // literal block (bytes); the part outside the window is dropped.
     auto put = [&](int count, const BYTE *bytes, BYTE value) {
-        if (y < height && x < width) {
-            const int n = static_cast<int>(std::min<long>(count, width - x));
-            const int row = height - 1 - static_cast<int>(y);
-            BYTE *p = out.row(row) + x;
+        const long from = std::max<long>(x, origin.x), to = std::min<long>(x + count, long{origin.x} + width);
+        if (y >= bottom && from < to) {
+            const int row = static_cast<int>(top - y);
+            const auto n = static_cast<size_t>(to - from);
+            BYTE *p = out.row(row) + (from - origin.x);
             if (bytes)
-                std::memcpy(p, bytes, static_cast<size_t>(n));
+                std::memcpy(p, bytes + (from - x), n);
             else
-                std::memset(p, value, static_cast<size_t>(n));
-            std::memset(mask.data() + static_cast<size_t>(row) * width + x, 1, static_cast<size_t>(n));
+                std::memset(p, value, n);
+            std::memset(mask.data() + static_cast<size_t>(row) * width + (from - origin.x), 1, n);
         }
         x += count;
     };
-    while (at + 2 <= size && y < height) {
+    while (at + 2 <= size && y <= top) {
         const BYTE a = data[at], b = data[at + 1];
         at += 2;
         if (a) {

@@ -9,12 +9,14 @@
 
 namespace vek::gdi {
 
-// Decodes size bytes of BI_RLE8 data into an 8-bit top-down surface of
-// out.width x out.height (whose pixels must be zero), and sets mask (one
-// byte per pixel, rows of out.width) to 1 where a pixel was written: pixels
-// passed over by deltas and line ends stay 0 and unmarked. Decoding stops at the end of the bitmap,
-// at the end of the data, or above the top row; runs are cut at the right
-// edge.
-void decodeRle8(const BYTE *data, size_t size, Surface &out, std::vector<BYTE> &mask);
+// Decodes size bytes of BI_RLE8 data of an image `rows` rows high, keeping
+// the window of it that out covers: image columns origin.x .. origin.x +
+// out.width - 1 and image rows (counted from the top) origin.y .. origin.y +
+// out.height - 1. out is an 8-bit top-down surface whose pixels are zero;
+// mask (one byte per pixel of out, rows of out.width) becomes 1 where a
+// pixel was written: pixels passed over by deltas and line ends stay 0 and
+// unmarked. Decoding stops at the end of the bitmap, at the end of the data,
+// or above the window; runs are cut at the window's right edge.
+void decodeRle8(const BYTE *data, size_t size, int rows, POINT origin, Surface &out, std::vector<BYTE> &mask);
 
 }  // namespace vek::gdi

@@ -1,54 +1,93 @@
-// Coordinate maps of stretched copies.
+// Which source pixel each destination pixel of a copy reads.
+//
+// Extents are below 2^31, so (2i + 1) * srcCount stays below 2^63.
 #include "gdi/stretch.h"
 
 #include <algorithm>
-#include <numeric>
-#include <cstdint>
 
 namespace vek::gdi {
 
-bool normalise(int &start, int &extent)
+Span spanOf(int start, int extent)
 {
-    if (extent >= 0) return false;
-    // Starts below the int range are pulled up to it: such rectangles end left
-    // of (or above) pixel 0 either way, so they still miss every surface.
-    start = static_cast<int>(std::max<int64_t>(int64_t{start} + extent + 1, INT32_MIN));
-    extent = static_cast<int>(-int64_t{extent});
-    return true;
+    if (extent > 0) return Span{start, extent, false};
+    return Span{int64_t{start} + extent + 1, -int64_t{extent}, true};
 }
 
-bool mapAxis(int dst, int dstExt, int srcStart, int srcCount, bool flip, int dstLimit, int srcLimit, int &first,
-             std::vector<int> &map)
+int Axis::at(int j) const
 {
-    map.clear();
-    int64_t d0 = dst, dn = dstExt;
-    if (dn < 0) {
-        d0 = dst + dn + 1;
-        dn = -dn;
+    if (unit_) return static_cast<int>(srcStart_ + i0_ + j);
+    const int64_t k = (2 * (i0_ + j) + 1) * srcCount_ / (2 * dstCount_);
+    return static_cast<int>(srcStart_ + (flip_ ? srcCount_ - 1 - k : k));
+}
+
+void Axis::sources(int j, int n, int *out) const
+{
+    if (unit_) {
+        for (int t = 0; t < n; t++) out[t] = static_cast<int>(srcStart_ + i0_ + j + t);
+        return;
     }
-    const int64_t lo = std::max<int64_t>(0, -d0), hi = std::min<int64_t>(dn, dstLimit - d0);
-    if (srcCount == dn && !flip) {
-        // 1:1: destination pixel i reads source pixel srcStart + i.
-        const int64_t a = std::max<int64_t>(lo, -int64_t{srcStart}), b = std::min<int64_t>(hi, int64_t{srcLimit} - srcStart);
-        if (a >= b) return false;
-        first = static_cast<int>(d0 + a);
-        map.resize(static_cast<size_t>(b - a));
-        std::iota(map.begin(), map.end(), static_cast<int>(srcStart + a));
-        return true;
-    }
-    for (int64_t i = lo; i < hi; i++) {
-        // Source pixel under the centre of destination pixel i.
-        int64_t k = (2 * i + 1) * srcCount / (2 * dn);
-        if (flip) k = srcCount - 1 - k;
-        const int64_t s = srcStart + k;
-        if (s < 0 || s >= srcLimit) {
-            if (!map.empty()) break;  // the map is monotonic: no more inside
-            continue;
+    // k steps by 2 srcCount / (2 dstCount) per pixel: a whole part and a
+    // remainder that carries.
+    const int64_t denominator = 2 * dstCount_;
+    const int64_t numerator = (2 * (i0_ + j) + 1) * srcCount_;
+    int64_t k = numerator / denominator, rest = numerator % denominator;
+    const int64_t step = 2 * srcCount_ / denominator, stepRest = 2 * srcCount_ % denominator;
+    for (int t = 0; t < n; t++) {
+        out[t] = static_cast<int>(srcStart_ + (flip_ ? srcCount_ - 1 - k : k));
+        k += step;
+        rest += stepRest;
+        if (rest >= denominator) {
+            rest -= denominator;
+            k++;
         }
-        if (map.empty()) first = static_cast<int>(d0 + i);
-        map.push_back(static_cast<int>(s));
     }
-    return !map.empty();
+}
+
+bool clipAxis(const Span &dst, const Span &src, bool flip, int dstLimit, int srcLimit, Axis &out)
+{
+    // Destination pixels i, 0 <= i < dst.extent, inside the destination.
+    int64_t lo = std::max<int64_t>(0, -dst.start), hi = std::min<int64_t>(dst.extent, dstLimit - dst.start);
+    Axis a;
+    a.srcStart_ = src.start;
+    if (src.extent == dst.extent && !flip) {
+        lo = std::max(lo, -src.start);
+        hi = std::min(hi, srcLimit - src.start);
+    } else {
+        a.unit_ = false;
+        a.flip_ = flip;
+        a.srcCount_ = src.extent;
+        a.dstCount_ = dst.extent;
+        // The source pixel moves one way only along the axis, so those inside
+        // the source form one run: its ends are found by bisection.
+        const auto source = [&](int64_t i) {
+            const int64_t k = (2 * i + 1) * src.extent / (2 * dst.extent);
+            return src.start + (flip ? src.extent - 1 - k : k);
+        };
+        const auto firstWhere = [&](int64_t from, int64_t to, auto test) {
+            while (from < to) {
+                const int64_t mid = from + (to - from) / 2;
+                if (test(source(mid)))
+                    to = mid;
+                else
+                    from = mid + 1;
+            }
+            return from;
+        };
+        const int64_t limit = srcLimit;
+        if (flip) {
+            lo = firstWhere(lo, hi, [&](int64_t s) { return s < limit; });
+            hi = firstWhere(lo, hi, [](int64_t s) { return s < 0; });
+        } else {
+            lo = firstWhere(lo, hi, [](int64_t s) { return s >= 0; });
+            hi = firstWhere(lo, hi, [&](int64_t s) { return s >= limit; });
+        }
+    }
+    if (lo >= hi) return false;
+    a.first = static_cast<int>(dst.start + lo);
+    a.count = static_cast<int>(hi - lo);
+    a.i0_ = lo;
+    out = a;
+    return true;
 }
 
 }  // namespace vek::gdi

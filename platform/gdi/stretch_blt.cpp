@@ -28,29 +28,22 @@ BOOL WINAPI StretchBlt(HDC hdcDst, int x, int y, int width, int height, HDC hdcS
         return fail(ERROR_INVALID_PARAMETER, FALSE);
     if (!width || !height || !srcWidth || !srcHeight) return TRUE;
 
-    int sx = srcX, sw = srcWidth, sy = srcY, sh = srcHeight;
-    const bool flipX = normalise(sx, sw) != (width < 0);
-    const bool flipY = normalise(sy, sh) != (height < 0);
+    const Span toAcross = spanOf(x, width), toDown = spanOf(y, height);
+    const Span fromAcross = spanOf(srcX, srcWidth), fromDown = spanOf(srcY, srcHeight);
 
     uint32_t pattern = 0;
     if (ropUsesPattern(code) && !brushPattern(*dst, pattern)) return TRUE;
 
     Surface &target = *dst->surface;
     const Surface &from = *src->surface;
-    int left = 0, top = 0;
-    std::vector<int> columns, rows;
-    if (!mapAxis(x, width, sx, sw, flipX, target.width, from.width, left, columns) ||
-        !mapAxis(y, height, sy, sh, flipY, target.height, from.height, top, rows))
-        return TRUE;
-    const RECT rect{left, top, left + static_cast<LONG>(columns.size()), top + static_cast<LONG>(rows.size())};
-
-    const Translation tr(sideOf(*src, from), sideOf(*dst, target));
     RasterSource rs;
+    if (!clipAxis(toAcross, fromAcross, toAcross.flipped != fromAcross.flipped, target.width, from.width, rs.columns) ||
+        !clipAxis(toDown, fromDown, toDown.flipped != fromDown.flipped, target.height, from.height, rs.rows))
+        return TRUE;
+    const Translation tr(sideOf(*src, from), sideOf(*dst, target));
     rs.surface = &from;
     rs.translation = &tr;
-    rs.columns = &columns;
-    rs.rows = &rows;
-    rasterOp(target, rect, &rs, pattern, rop);
-    noteDrawn(*dst, rect);
+    rasterOp(target, rs.rect(), &rs, pattern, rop);
+    noteDrawn(*dst, rs.rect());
     return TRUE;
 }

@@ -38,24 +38,23 @@ int WINAPI StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX,
     const int result = rop == SRCCOPY ? dib.rows() : dib.height;
 
     // Source rectangle as pixels of the image, rows counted from the top.
-    int sx = srcX, sw = srcWidth, sy = srcY, sh = srcHeight;
-    const bool flipX = normalise(sx, sw) != (width < 0);
-    const bool flipY = normalise(sy, sh) != (height < 0);
-    const int64_t top64 = fromBottom ? int64_t{dib.rows()} - sy - sh : sy;
-    if (sx >= dib.width || top64 >= dib.rows() || int64_t{sx} + sw <= 0 || top64 + sh <= 0) return 0;
-    sy = static_cast<int>(top64);  // inside int: top64 + sh > 0 with sh < 2^31
+    const Span toAcross = spanOf(x, width), toDown = spanOf(y, height);
+    const Span fromAcross = spanOf(srcX, srcWidth);
+    Span fromDown = spanOf(srcY, srcHeight);
+    if (fromBottom) fromDown.start = int64_t{dib.rows()} - fromDown.start - fromDown.extent;
+    if (fromAcross.start >= dib.width || fromDown.start >= dib.rows() || fromAcross.start + fromAcross.extent <= 0 ||
+        fromDown.start + fromDown.extent <= 0)
+        return 0;
 
     const uint8_t code = ropCode(rop);
     uint32_t pattern = 0;
     if (ropUsesPattern(code) && !brushPattern(*dc, pattern)) return result;
 
     Surface &target = *dc->surface;
-    int left = 0, top = 0;
-    std::vector<int> columns, rows;
-    if (!mapAxis(x, width, sx, sw, flipX, target.width, dib.width, left, columns) ||
-        !mapAxis(y, height, sy, sh, flipY, target.height, dib.rows(), top, rows))
+    RasterSource src;
+    if (!clipAxis(toAcross, fromAcross, toAcross.flipped != fromAcross.flipped, target.width, dib.width, src.columns) ||
+        !clipAxis(toDown, fromDown, toDown.flipped != fromDown.flipped, target.height, dib.rows(), src.rows))
         return result;
-    const RECT rect{left, top, left + static_cast<LONG>(columns.size()), top + static_cast<LONG>(rows.size())};
 
     // The pixels: the caller's rows as they are, or RLE data decoded.
     Surface view;
@@ -65,30 +64,26 @@ int WINAPI StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX,
     viewDib(view, bits, dib.width, dib.height, dib.bitsPerPixel, ColorKind::Rgb);
     readColorTable(info, dib, usage, view);
     if (dib.compression == BI_RLE8) {
-        decoded = makeDdb(dib.width, dib.rows(), 8, view.colors);
+        // Only the part of the image that the copy reads is decoded.
+        const POINT origin{src.columns.lowest(), src.rows.lowest()};
+        decoded = makeDdb(src.columns.highest() - origin.x + 1, src.rows.highest() - origin.y + 1, kFormat8,
+                          view.colors);
         if (!decoded) return fail(ERROR_NOT_ENOUGH_MEMORY, 0);
         decoded->table = view.table;
+        decoded->tableSize = view.tableSize;
         decoded->indices = view.indices;
-        decodeRle8(static_cast<const BYTE *>(bits), dib.sizeImage, *decoded, mask);
-        if (!whole || rop != SRCCOPY) mask.clear();
+        decoded->indexCount = view.indexCount;
+        decodeRle8(static_cast<const BYTE *>(bits), dib.sizeImage, dib.rows(), origin, *decoded, mask);
+        src.columns.moveSource(origin.x);
+        src.rows.moveSource(origin.y);
+        if (whole && rop == SRCCOPY) src.mask = mask.data();
         source = decoded.get();
     }
 
     const Translation tr(sideOf(*dc, *source), sideOf(*dc, target));
-    RasterSource src;
     src.surface = source;
     src.translation = &tr;
-    src.mask = mask.empty() ? nullptr : &mask;
-    // A 1:1 axis reads consecutive pixels; only scaled or mirrored axes need their map.
-    if (!flipX && sw == (width < 0 ? -width : width))
-        src.x0 = columns.front();
-    else
-        src.columns = &columns;
-    if (!flipY && sh == (height < 0 ? -height : height))
-        src.y0 = rows.front();
-    else
-        src.rows = &rows;
-    rasterOp(target, rect, &src, pattern, rop);
-    noteDrawn(*dc, rect);
+    rasterOp(target, src.rect(), &src, pattern, rop);
+    noteDrawn(*dc, src.rect());
     return result;
 }

@@ -12,6 +12,8 @@ const PixelFormat *formatFor(int bitsPerPixel)
     switch (bitsPerPixel) {
     case 1: return &kFormat1;
     case 8: return &kFormat8;
+    case 16: return &kFormat555;
+    case 24: return &kFormat24;
     case 32: return &kFormat32;
     default: return nullptr;
     }
@@ -49,17 +51,17 @@ bool allocate(Surface &s, size_t bytes)
 
 }  // namespace
 
-std::shared_ptr<Surface> makeDdb(int width, int height, int bitsPerPixel, ColorKind colors)
+std::shared_ptr<Surface> makeDdb(int width, int height, const PixelFormat &format, ColorKind colors)
 {
     const bool empty = width == 0 || height == 0;
-    if (width < 0 || height < 0 || !formatFor(bitsPerPixel)) return nullptr;
-    if (!empty && !sizeFits(width, height, bitsPerPixel)) return nullptr;
+    if (width < 0 || height < 0) return nullptr;
+    if (!empty && !sizeFits(width, height, format.bitsPerPixel)) return nullptr;
     auto s = std::make_shared<Surface>();
     s->width = width;
     s->height = height;
-    s->format = formatFor(bitsPerPixel);
+    s->format = &format;
     s->colors = colors;
-    s->stride = ddbStride(width, bitsPerPixel);
+    s->stride = ddbStride(width, format.bitsPerPixel);
     if (!empty && !allocate(*s, s->stride * static_cast<size_t>(height))) return nullptr;
     s->top = s->storage.data();
     s->pitch = static_cast<ptrdiff_t>(s->stride);

@@ -8,11 +8,12 @@
 
 #include <windows.h>
 
-/* Sets the display's size in pixels and its depth, 8 (a palette device with a
-   256-entry system palette, the default: 640 x 480 x 8) or 32 bits per pixel
-   (no palette). It takes effect only while no window exists, so call it
-   before creating the first window; other depths and sizes outside
-   1..16384 are ignored. Bitmaps made earlier keep their format. */
+/* Sets the display's size in pixels and its depth: 8 (a palette device with
+   a 256-entry system palette, the default: 640 x 480 x 8), or 15 (5-5-5,
+   reported as 16), 16 (5-6-5), 24 or 32 bits per pixel without a palette.
+   It takes effect only while no window exists, so call it before creating
+   the first window; other depths and sizes outside 1..16384 are ignored.
+   Bitmaps made earlier keep their format. */
 VEKHOST_EXPORT void WINAPI vekhostSetScreen(int width, int height, int bitsPerPixel);
 
 /* Writes the client pixels of window, as they would be shown through the

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <mutex>
+#include <utility>
 
 #include "gdi/user_services.h"
 #include "user/user_state.h"
@@ -83,12 +85,18 @@ int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
     if (value >= 1 && value <= kSysColors.size()) brush = GetSysColorBrush(static_cast<int>(value - 1));
     HGDIOBJ old = SelectObject(dc, brush);
     if (!old) return 0;
-    if (rect->right > rect->left && rect->bottom > rect->top) {
-        // Nothing lies left of or above pixel 0: starting there keeps the
-        // extents inside int.
-        const LONG left = std::max(rect->left, LONG{-1}), top = std::max(rect->top, LONG{-1});
-        PatBlt(dc, left, top, rect->right - left, rect->bottom - top, PATCOPY);
-    }
+    // As on Windows, the rectangle is PatBlt's from its top-left corner by the
+    // edges' differences, which for edges out of order is a negative extent:
+    // from right + 1 to left. Worked out here in 64 bits and cut to 0 ..
+    // INT_MAX, where every surface lies, so that the extents fit int.
+    const auto span = [](LONG from, LONG to) {
+        const int64_t a = to < from ? int64_t{to} + 1 : from, b = to < from ? int64_t{from} + 1 : to;
+        return std::pair<int, int>(static_cast<int>(std::clamp<int64_t>(a, 0, INT32_MAX)),
+                                   static_cast<int>(std::clamp<int64_t>(b, 0, INT32_MAX)));
+    };
+    const auto [left, right] = span(rect->left, rect->right);
+    const auto [top, bottom] = span(rect->top, rect->bottom);
+    if (right > left && bottom > top) PatBlt(dc, left, top, right - left, bottom - top, PATCOPY);
     SelectObject(dc, old);
     return 1;
 }

@@ -1,9 +1,13 @@
-# The MIDI file decoder of the hosted MCI is internal to vekhost: its schedule
-# test compiles it in; so is the shell link writer, which makes the links no
-# shell link object would write.
+# The MIDI file decoder of the hosted MCI and the axis clipper of the hosted
+# GDI are internal to vekhost: their tests compile them in; so is the shell
+# link writer, which makes the links no shell link object would write.
 target_sources(test_hosted PRIVATE ${PROJECT_SOURCE_DIR}/platform/mci/midi_file.cpp
+  ${PROJECT_SOURCE_DIR}/platform/gdi/stretch.cpp
   ${PROJECT_SOURCE_DIR}/platform/shell/lnk_file.cpp ${PROJECT_SOURCE_DIR}/platform/shell/utf16.cpp)
 target_include_directories(test_hosted PRIVATE ${PROJECT_SOURCE_DIR}/platform ${PROJECT_SOURCE_DIR})
+# The display depth test reads exported window images back with libpng.
+find_package(PNG REQUIRED)
+target_link_libraries(test_hosted PRIVATE PNG::PNG)
 # The live display's fallback once more for each way it can fail: SDL2
 # without a display, and a back end the platform does not know.
 add_test(NAME hosted-no-display COMMAND test_hosted --gtest_filter=LiveFallback.*)

@@ -1,9 +1,9 @@
 # Converts PCF to BDF to a raster font file, then runs the ConvertedFont
-# tests on the result. Arguments: PCF2BDF, BDF2FNT, PCF, TEST, WORK.
+# tests on the result. Arguments: PCF2BDF, VEKTOOL, PCF, TEST, WORK.
 file(MAKE_DIRECTORY ${WORK})
 foreach(step
     "${PCF2BDF};-o;${WORK}/font.bdf;${PCF}"
-    "${BDF2FNT};${WORK}/font.bdf;${WORK}/font.fnt")
+    "${VEKTOOL};font;${WORK}/font.bdf;-o;${WORK}/font.fnt")
   execute_process(COMMAND ${step} RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "${step} failed: ${failed}")

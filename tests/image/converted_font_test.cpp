@@ -1,7 +1,6 @@
-// A font converted from BDF by bdf2fnt (run by the font_conversion test,
+// A font converted from BDF by vektool font (run by the font_conversion test,
 // which names the files in VEKKIT_FONT_BDF and VEKKIT_FONT_FNT): loaded,
 // measured, and a string drawn and compared with the BDF's own glyphs.
-#include "raster_fonts.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +9,9 @@
 #include <map>
 #include <sstream>
 
-using namespace fonts;
+#include "support/images.h"
+
+using namespace support;
 
 namespace {
 
@@ -51,8 +52,7 @@ Bdf readBdf(const char *path)
 
 // Draws text with the BDF glyphs into pixels, pixel by pixel; codes
 // without a glyph take the default character's.
-void drawBdf(const Bdf &bdf, const Image &image, std::vector<BYTE> &pixels, BYTE colour, LONG x, LONG y,
-             const std::string &text)
+void drawBdf(const Bdf &bdf, Bytes &image, BYTE colour, LONG x, LONG y, const std::string &text)
 {
     for (unsigned char c : text) {
         const auto it = bdf.glyphs.count(c) ? bdf.glyphs.find(c) : bdf.glyphs.find(bdf.defaultChar);
@@ -62,8 +62,9 @@ void drawBdf(const Bdf &bdf, const Image &image, std::vector<BYTE> &pixels, BYTE
                 const unsigned byte = std::stoul(g.rows[i].substr(static_cast<size_t>(j / 8) * 2, 2), nullptr, 16);
                 if (!(byte & (0x80u >> (j % 8)))) continue;
                 const LONG px = x + g.boxX + j, py = y + bdf.ascent - (g.boxY + g.boxHeight - i);
-                if (px < 0 || px >= image.width() || py < 0 || py >= image.height()) continue;
-                pixels[static_cast<size_t>(image.height() - 1 - py) * image.stride() + px] = colour;
+                const LONG w = static_cast<LONG>(get32(image.data(), kWidth)), h = static_cast<LONG>(get32(image.data(), kHeight));
+                if (px < 0 || px >= w || py < 0 || py >= h) continue;
+                image[kPixels + static_cast<size_t>(h - 1 - py) * strideOf(w) + px] = colour;
             }
         x += g.advance;
     }
@@ -96,11 +97,11 @@ TEST(ConvertedFont, DrawsTheBdfGlyphs)
 
     const LONG places[][2] = {{3, 2}, {-11, -5}, {40, 12}};
     for (const auto &at : places) {
-        Image image(200, 20, 0);
-        std::vector<BYTE> expected = image.pixels();
-        drawBdf(bdf, image, expected, 15, at[0], at[1], text);
+        Record image = makeRaw(200, 20);
+        Bytes expected = image.bytes();
+        drawBdf(bdf, expected, 15, at[0], at[1], text);
         EXPECT_EQ(gfxTextOutToDIB(image, font, 15, 0, at[0], at[1], text.c_str(), -1), 1);
-        EXPECT_TRUE(image.pixels() == expected) << "at " << at[0] << "," << at[1];
+        EXPECT_TRUE(image.bytes() == expected) << "at " << at[0] << "," << at[1];
     }
     gfxFreeFont(font);
 }

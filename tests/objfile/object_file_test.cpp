@@ -1,430 +1,534 @@
-// Object files: every storage method written and read back, bare and under a
-// header, skipped and measured, with the exact header words and payload
-// fields in the file, the fall-backs, and the four-bit images.
-#include "object_files.h"
+// Object files: every storage method written and read back (whole and into
+// the caller's block), bare and under a header, skipped and measured, with
+// the exact header words, payload fields and streams in the file; the
+// fall-backs; four-bit images; compressed objects and packed sound moved
+// between files; damaged files; large buffers and the memory file.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "objfile/lzss.h"
+#include "support/images.h"
+
+using namespace support;
 
 namespace {
 
-using namespace objtest;
-
 constexpr DWORD kHeader = STORE_WITH_HEADER;
 
-// A record of mostly long runs: compresses well under every method.
-BYTE *stripes(LONG width, LONG height)
+DWORD totalOf(const void *block) { return get32(static_cast<const BYTE *>(block), 0) + 4; }
+Bytes bytesOf(const void *block)
 {
-    return makeImage(width, height, [](LONG x, LONG y) { return static_cast<BYTE>(x < 3 ? 10 + y % 2 : 40); });
+    const auto *b = static_cast<const BYTE *>(block);
+    return Bytes(b, b + totalOf(block));
+}
+Bytes noise(size_t n, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    Bytes b(n);
+    for (auto &x : b) x = static_cast<BYTE>(rng());
+    return b;
+}
+void append32(Bytes &b, DWORD v)
+{
+    for (int i = 0; i < 4; i++) b.push_back(static_cast<BYTE>(v >> 8 * i));
+}
+Bytes header(DWORD total, DWORD stored, DWORD method)
+{
+    Bytes b;
+    for (DWORD v : {total, stored, method}) append32(b, v);
+    return b;
 }
 
-TEST_F(ObjectFile, BareObjectsRoundTripAreMeasuredAndSkipped)
+// A scratch file open for reading and writing, deleted at the end.
+class ObjectFile : public ::testing::Test {
+protected:
+    void SetUp() override { file_ = open(path_); }
+    void TearDown() override
+    {
+        _lclose(file_);
+        DeleteFileA(path_.c_str());
+        DeleteFileA((path_ + ".copy").c_str());
+    }
+    static std::string scratch()
+    {
+        char temp[MAX_PATH];
+        const DWORD n = GetTempPathA(MAX_PATH, temp);
+        return std::string(n && n < MAX_PATH ? temp : "") + "vekobj-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bin";
+    }
+    static HFILE open(const std::string &path)
+    {
+        DeleteFileA(path.c_str());
+        return _lcreat(path.c_str(), 0);
+    }
+    LONG position(HFILE f = HFILE_ERROR) const { return _llseek(f == HFILE_ERROR ? file_ : f, 0, 1); }
+    void rewind(HFILE f = HFILE_ERROR) const { _llseek(f == HFILE_ERROR ? file_ : f, 0, 0); }
+    Bytes contents(HFILE f = HFILE_ERROR) const
+    {
+        f = f == HFILE_ERROR ? file_ : f;
+        const LONG at = _llseek(f, 0, 1), end = _llseek(f, 0, 2);
+        Bytes b(static_cast<size_t>(end));
+        _llseek(f, 0, 0);
+        if (end) _lread(f, b.data(), static_cast<UINT>(end));
+        _llseek(f, at, 0);
+        return b;
+    }
+    void setContents(const Bytes &bytes)
+    {
+        _lclose(file_);
+        file_ = open(path_);
+        if (!bytes.empty()) _lwrite(file_, reinterpret_cast<LPCSTR>(bytes.data()), static_cast<UINT>(bytes.size()));
+        rewind();
+    }
+    Record load(DWORD flags = kHeader) { return Record(static_cast<BYTE *>(vekLoadObject(file_, flags, 0))); }
+
+    std::string path_ = scratch();
+    HFILE file_ = HFILE_ERROR;
+};
+
+// A raw record of mostly long runs: compresses well under every method.
+Record stripes(LONG width, LONG height)
 {
-    BYTE *image = stripes(13, 5);
-    BYTE *block = blockOf(randomBytes(37, 1));
-    ASSERT_TRUE(image && block);
-    EXPECT_EQ(vekSaveObject(file_, image, 0, 0), totalOf(image));
-    EXPECT_EQ(vekSaveObject(file_, block, STORE_LZSS, 0), totalOf(block)) << "the method bits are ignored bare";
-    const Bytes file = contents();
-    ASSERT_EQ(file.size(), totalOf(image) + totalOf(block));
-    EXPECT_TRUE(std::equal(file.begin(), file.begin() + totalOf(image), image)) << "stored byte for byte";
-
-    rewind();
-    EXPECT_EQ(vekSizeNextObject(file_, 0), totalOf(image) - 4) << "bare: the size field";
-    EXPECT_EQ(position(), 0);
-    EXPECT_EQ(vekSkipObject(file_, 0), static_cast<LONG>(totalOf(image)));
-    EXPECT_EQ(vekSizeNextObject(file_, kHeader), totalOf(block) - 4) << "flags are ignored";
-    EXPECT_EQ(vekSkipObject(file_, 0), static_cast<LONG>(file.size()));
-
-    rewind();
-    BYTE *a = static_cast<BYTE *>(vekLoadObject(file_, 0, 0));
-    BYTE *b = static_cast<BYTE *>(vekLoadObject(file_, 0, 0));
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ(bytesOf(a), bytesOf(image));
-    EXPECT_EQ(bytesOf(b), bytesOf(block));
-    EXPECT_EQ(GlobalSize(GlobalHandle(a)), totalOf(image));
-    EXPECT_EQ(position(), static_cast<LONG>(file.size()));
-    for (BYTE *p : {a, b, block}) release(p);
-    release(image);
+    return rawOf(width, height, [](LONG x, LONG y) { return x < 3 ? 10 + y % 2 : 40; });
+}
+// A block of the given content, made through the memory file.
+Record blockThroughMemoryFile(const Bytes &content)
+{
+    const LONG_PTR f = _mcreat(static_cast<DWORD>(content.size()) + 4);
+    for (size_t at = 0; at < content.size(); at += 0x8000)
+        _mwrite(f, content.data() + at, static_cast<WORD>(std::min<size_t>(0x8000, content.size() - at)));
+    return Record(static_cast<BYTE *>(_mclose(f)));
 }
 
-TEST_F(ObjectFile, RawUnderAHeader)
-{
-    BYTE *block = blockOf(randomBytes(100, 2));
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(vekSaveObject(file_, block, kHeader | STORE_RAW, 0xDEAD), 0u);
-    const Bytes file = contents();
-    ASSERT_EQ(file.size(), 12u + 104);
-    EXPECT_EQ(get32(file.data(), 0), 104u);
-    EXPECT_EQ(get32(file.data(), 4), 104u);
-    EXPECT_EQ(get32(file.data(), 8), 0u);
-    EXPECT_TRUE(std::equal(file.begin() + 12, file.end(), block));
-    rewind();
-    EXPECT_EQ(vekSizeNextObject(file_, kHeader), 104u) << "under a header: the total";
-    EXPECT_EQ(vekSkipObject(file_, kHeader), 116);
-    rewind();
-    BYTE *back = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(bytesOf(back), bytesOf(block));
-    EXPECT_EQ(position(), 116);
-    release(back);
-    release(block);
-}
+}  // namespace
 
-TEST_F(ObjectFile, LzssOfTheWholeBlock)
+TEST_F(ObjectFile, EveryMethodRoundTripsWithItsHeader)
 {
-    Bytes content(3000);
-    for (size_t i = 0; i < content.size(); i++) content[i] = static_cast<BYTE>("object files "[i % 13]);
-    BYTE *block = blockOf(content);
-    ASSERT_NE(block, nullptr);
-    const DWORD stored = vekSaveObject(file_, block, kHeader | STORE_LZSS, 0);
-    EXPECT_GT(stored, 0u);
-    EXPECT_LT(stored, 3004u / 8);
-    const Bytes file = contents();
-    ASSERT_EQ(file.size(), 12u + stored);
-    EXPECT_EQ(get32(file.data(), 0), 3004u);
-    EXPECT_EQ(get32(file.data(), 4), stored);
-    EXPECT_EQ(get32(file.data(), 8), 1u);
-    // The stream starts with the size field as four literals.
-    EXPECT_EQ(file[12] & 0x0F, 0x0F);
-    EXPECT_EQ(get32(file.data(), 13), 3000u);
-    rewind();
-    EXPECT_EQ(vekSkipObject(file_, kHeader), static_cast<LONG>(file.size()));
-    rewind();
-    BYTE *back = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(bytesOf(back), bytesOf(block));
-    release(back);
-    release(block);
-}
-
-TEST_F(ObjectFile, IncompressibleBlocksFallBackToRaw)
-{
-    BYTE *noise = blockOf(randomBytes(5000, 3));
-    BYTE *image = makeImage(128, 64, [rng = std::mt19937(4)](LONG, LONG) mutable { return static_cast<BYTE>(rng()); });
-    ASSERT_TRUE(noise && image);
-    EXPECT_EQ(vekSaveObject(file_, noise, kHeader | STORE_LZSS, 0), 0u);
-    const LONG second = position();
-    EXPECT_EQ(second, static_cast<LONG>(12 + totalOf(noise))) << "the position follows the raw block";
-    for (DWORD method : {STORE_IMAGE_BITS, STORE_IMAGE_BITS_FLAGS, STORE_IMAGE_4BIT}) {
+    Record image = stripes(13, 5), block = blockThroughMemoryFile(noise(37, 1));
+    image.setFlags(VEK_IMAGE_MIRRORABLE);
+    EXPECT_EQ(vekSaveObject(file_, block, STORE_LZSS, 0), totalOf(block)) << "bare: the method bits are ignored";
+    const DWORD methods[] = {STORE_RAW, STORE_IMAGE_BITS, STORE_IMAGE_BITS_FLAGS, STORE_LZSS, STORE_IMAGE_4BIT};
+    std::vector<LONG> ends;
+    for (DWORD method : methods) {
         const LONG at = position();
-        EXPECT_EQ(vekSaveObject(file_, image, kHeader | method, 0), 0u) << method;
+        const DWORD stored = vekSaveObject(file_, image, kHeader | method, 0);
         const Bytes file = contents();
-        EXPECT_EQ(get32(file.data(), at + 4), totalOf(image)) << method;
-        EXPECT_EQ(get32(file.data(), at + 8), 0u) << "method " << method << " fell back to raw";
-        EXPECT_EQ(position(), static_cast<LONG>(at + 12 + totalOf(image)));
+        EXPECT_EQ(Bytes(file.begin() + at, file.begin() + at + 12),
+                  header(totalOf(image), method == STORE_RAW ? totalOf(image) : stored, method));
+        ends.push_back(position());
+        EXPECT_EQ(ends.back(), static_cast<LONG>(file.size()));
     }
-    const Bytes file = contents();
-    EXPECT_EQ(get32(file.data(), 4), totalOf(noise));
-    EXPECT_EQ(get32(file.data(), 8), 0u);
-
     rewind();
-    BYTE *a = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(bytesOf(a), bytesOf(noise));
-    release(a);
-    for (int i = 0; i < 3; i++) {
-        BYTE *b = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-        ASSERT_NE(b, nullptr);
-        EXPECT_EQ(bytesOf(b), bytesOf(image)) << "raw keeps the whole record, colour table included";
-        release(b);
+    EXPECT_EQ(vekSizeNextObject(file_, 0), totalOf(block) - 4) << "bare: the size field";
+    EXPECT_EQ(position(), 0) << "measuring never moves";
+    EXPECT_EQ(vekSkipObject(file_, 0), static_cast<LONG>(totalOf(block)));
+    rewind();
+    EXPECT_EQ(bytesOf(load(0)), bytesOf(block));
+    // Each object loaded whole, and into the caller's block: raw and image
+    // bits only, keeping the block's bfType (and its flags with method 8).
+    for (size_t i = 0; i < std::size(methods); i++) {
+        SCOPED_TRACE(methods[i]);
+        const LONG at = position();
+        EXPECT_EQ(vekSizeNextObject(file_, kHeader), totalOf(image)) << "under a header: the total";
+        EXPECT_EQ(vekSkipObject(file_, kHeader), ends[i]);
+        _llseek(file_, at, 0);
+        Record back = load();
+        ASSERT_NE(back.get(), nullptr);
+        EXPECT_EQ(position(), ends[i]);
+        if (methods[i] == STORE_RAW || methods[i] == STORE_LZSS) {
+            EXPECT_EQ(bytesOf(back), bytesOf(image));
+        }
+        _llseek(file_, at, 0);
+        Record dest = blockOf(Bytes(totalOf(image) - 4, 0xEE));
+        EXPECT_EQ(vekLoadObjectInto(file_, kHeader, 0, dest), i < 3 ? dest.get() : nullptr);
+        EXPECT_EQ(position(), ends[i]) << "past the object even when refused";
+        for (LONG y = 0; y < 5; y++)
+            for (LONG x = 0; x < 13; x++) {
+                ASSERT_EQ(*rawPixel(back, x, y), *rawPixel(image, x, y));
+                ASSERT_TRUE(i >= 3 || *rawPixel(dest, x, y) == *rawPixel(image, x, y)) << x << "," << y;
+            }
+        if (i == 1 || i == 2) {
+            EXPECT_EQ(get16(dest, kType), 0xEEEEu);
+            EXPECT_EQ(get16(dest, kFlags), i == 1 ? 0xEEEE : VEK_IMAGE_MIRRORABLE);
+        }
     }
-    release(noise);
-    release(image);
+    // A block one byte too small is left untouched.
+    _llseek(file_, ends[0], 0);
+    Record small = blockOf(Bytes(totalOf(image) - 5, 0));
+    EXPECT_EQ(vekLoadObjectInto(file_, kHeader, 0, small), nullptr);
+    EXPECT_EQ(small.bytes(), blockOf(Bytes(totalOf(image) - 5, 0)).bytes());
 }
 
-// The last of several fall-backs leaves the stream's tail after the raw block.
-TEST_F(ObjectFile, FallBackAtTheEndLeavesStaleBytes)
-{
-    BYTE *noise = blockOf(randomBytes(4000, 5));
-    ASSERT_NE(noise, nullptr);
-    EXPECT_EQ(vekSaveObject(file_, noise, kHeader | STORE_LZSS, 0), 0u);
-    EXPECT_GT(contents().size(), 12 + totalOf(noise));
-    rewind();
-    BYTE *back = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(bytesOf(back), bytesOf(noise));
-    release(back);
-    release(noise);
-}
-
-TEST_F(ObjectFile, ImageBitsStoreTheFieldsAndTheStreamOfThePixels)
+TEST_F(ObjectFile, ImageBitsStoreFieldsAndTheStreamOfThePixels)
 {
     // 40 pixel bytes of 'a', then 20 of 0x20: the streams of both are known.
-    BYTE *as = makeImage(4, 10, [](LONG, LONG) { return BYTE{0x61}; });
-    BYTE *spaces = makeImage(20, 1, [](LONG, LONG) { return BYTE{0x20}; });
-    ASSERT_TRUE(as && spaces);
-    put32(as, kCompression, 0);
+    Record as = rawOf(4, 10, [](LONG, LONG) { return 0x61; }), spaces = rawOf(20, 1, [](LONG, LONG) { return 0x20; });
     put32(as, kSizeImage, 40);
+    put16(spaces, kFlags, VEK_IMAGE_MIRRORABLE | VEK_IMAGE_MIRRORED);
+    put16(spaces, 12, 0x1234);
+    for (size_t i = 58; i < 570; i++) spaces.get()[i] = 0x5A;  // not an identity table
     EXPECT_EQ(vekSaveObject(file_, as, kHeader | STORE_IMAGE_BITS, 0), 28u);
     EXPECT_EQ(vekSaveObject(file_, spaces, kHeader | STORE_IMAGE_BITS_FLAGS, 0), 29u);
     const Bytes file = contents();
     ASSERT_EQ(file.size(), 12u + 28 + 12 + 29);
-    const BYTE *p = file.data();
-    EXPECT_EQ(get32(p, 0), totalOf(as));
-    EXPECT_EQ(get32(p, 4), 28u);
-    EXPECT_EQ(get32(p, 8), 8u);
-    EXPECT_EQ(get32(p, 12), 568u) << "bfOffBits";
-    EXPECT_EQ(get32(p, 16), 4u) << "biWidth";
-    EXPECT_EQ(get32(p, 20), 10u) << "biHeight";
-    EXPECT_EQ(get32(p, 24), 0u) << "biCompression";
-    EXPECT_EQ(get32(p, 28), 40u) << "biSizeImage";
-    EXPECT_EQ(Bytes(p + 32, p + 40), (Bytes{0x01, 0x61, 0xEE, 0xFF, 0x00, 0x0F, 0x04, 0x00}));
-    p += 40;
-    EXPECT_EQ(get32(p, 8), 32u);
-    EXPECT_EQ(get32(p, 32), 0u) << "flags and bfReserved2";
-    EXPECT_EQ(Bytes(p + 36, p + 41), (Bytes{0x06, 0xDC, 0xFF, 0x20, 0x20}));
+    // bfOffBits, biWidth, biHeight, biCompression, biSizeImage, the stream.
+    const DWORD fields[] = {568, 4, 10, 0, 40};
+    for (int i = 0; i < 5; i++) EXPECT_EQ(get32(file.data(), 12 + 4 * i), fields[i]) << "field " << i;
+    EXPECT_EQ(Bytes(file.begin() + 32, file.begin() + 40), (Bytes{0x01, 0x61, 0xEE, 0xFF, 0x00, 0x0F, 0x04, 0x00}));
+    EXPECT_EQ(get32(file.data(), 40 + 32), 0x12340003u) << "flags and bfReserved2 with method 32";
+    EXPECT_EQ(Bytes(file.begin() + 40 + 36, file.end()), (Bytes{0x06, 0xDC, 0xFF, 0x20, 0x20}));
+
+    // Loaded back: a new record's header (bfType 0, the identity table),
+    // the flags only with method 32.
     rewind();
-    EXPECT_EQ(vekSkipObject(file_, kHeader), 40);
-    EXPECT_EQ(vekSkipObject(file_, kHeader), 81);
-    release(as);
-    release(spaces);
+    Record a = load(), b = load();
+    ASSERT_TRUE(a.get() && b.get());
+    for (const Record *r : {&a, &b}) {
+        EXPECT_EQ(get16(*r, kType), 0) << "bfType";
+        EXPECT_EQ(get32(*r, kPixelOffset), 568u);
+        for (unsigned i = 0; i < 256; i++) ASSERT_EQ(get16(*r, 58 + 2 * i), i) << "identity table";
+    }
+    EXPECT_EQ(get16(a, kFlags), 0);
+    EXPECT_EQ(get32(b, kFlags), 0x12340003u);
+    EXPECT_TRUE(std::equal(spaces.get() + 572, spaces.get() + spaces.blockSize(), b.get() + 572));
 }
 
-TEST_F(ObjectFile, ImageBitsRebuildTheHeaderAndKeepFlagsOnlyWithMethod32)
+TEST_F(ObjectFile, FallBacks)
 {
-    BYTE *image = makeImage(7, 5, [](LONG x, LONG y) { return static_cast<BYTE>(x * y % 4 + 100); });
-    ASSERT_NE(image, nullptr);
-    put16(image, kFlags, VEK_IMAGE_MIRRORABLE | VEK_IMAGE_MIRRORED);
-    put16(image, kReserved2, 0x1234);
-    put32(image, kXPels, 77);
-    for (size_t i = kColorTable; i < kColorTable + 512; i++) image[i] = 0x5A;  // not identity
-    const DWORD s8 = stride8(7);
-    const DWORD stored = vekSaveObject(file_, image, kHeader | STORE_IMAGE_BITS, 0);
-    EXPECT_EQ(stored, get32(contents().data(), 4));
-    EXPECT_GT(vekSaveObject(file_, image, kHeader | STORE_IMAGE_BITS_FLAGS, 0), 0u);
+    // Incompressible blocks go out raw (whole records, colour table
+    // included), and so do blocks too short for the image methods; a record
+    // without pixels cannot be stored as image bits.
+    Record random = blockThroughMemoryFile(noise(5000, 3));
+    std::mt19937 rng(4);
+    Record image = rawOf(128, 64, [&](LONG, LONG) { return rng(); }), tiny = blockThroughMemoryFile({1, 2, 3});
+    EXPECT_EQ(vekSaveObject(file_, random, kHeader | STORE_LZSS, 0), 0u);
+    for (DWORD method : {STORE_IMAGE_BITS, STORE_IMAGE_BITS_FLAGS, STORE_IMAGE_4BIT})
+        EXPECT_EQ(vekSaveObject(file_, image, kHeader | method, 0), 0u) << method;
     rewind();
-    for (DWORD method : {STORE_IMAGE_BITS, STORE_IMAGE_BITS_FLAGS}) {
-        BYTE *back = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-        ASSERT_NE(back, nullptr) << method;
-        EXPECT_EQ(totalOf(back), totalOf(image));
-        EXPECT_EQ(get16(back, 4), 0u) << "bfType";
-        EXPECT_EQ(get32(back, 6), 0u) << "bfSize";
-        EXPECT_EQ(get16(back, kFlags), method == STORE_IMAGE_BITS ? 0 : VEK_IMAGE_MIRRORABLE | VEK_IMAGE_MIRRORED);
-        EXPECT_EQ(get16(back, kReserved2), method == STORE_IMAGE_BITS ? 0 : 0x1234);
-        EXPECT_EQ(get32(back, kPixelOffset), 568u);
-        EXPECT_EQ(get32(back, 18), 40u);
-        EXPECT_EQ(get32(back, kWidth), 7u);
-        EXPECT_EQ(get32(back, kHeight), 5u);
-        EXPECT_EQ(get16(back, 30), 1u);
-        EXPECT_EQ(get16(back, kBitCount), 8u);
-        EXPECT_EQ(get32(back, kXPels), 3800u);
-        EXPECT_EQ(get32(back, kYPels), 3800u);
-        for (unsigned i = 0; i < 256; i++) ASSERT_EQ(get16(back, kColorTable + 2 * i), i) << "identity table";
-        EXPECT_TRUE(std::equal(image + 572, image + 572 + 5 * s8, back + 572)) << "pixels and padding";
-        release(back);
+    EXPECT_EQ(bytesOf(load()), bytesOf(random));
+    for (int i = 0; i < 3; i++) EXPECT_EQ(bytesOf(load()), bytesOf(image));
+    setContents({});
+    EXPECT_EQ(vekSaveObject(file_, tiny, kHeader | STORE_IMAGE_4BIT, 0), 0u);
+    EXPECT_EQ(contents(), (Bytes{7, 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 1, 2, 3}));
+
+    setContents({});
+    Record empty = rawOf(1, 1, [](LONG, LONG) { return 1; });
+    put32(empty, kPixelOffset, totalOf(empty) - 4);
+    EXPECT_EQ(vekSaveObject(file_, empty, kHeader | STORE_IMAGE_BITS, 0), 0u);
+    const Bytes fields = contents();
+    EXPECT_EQ(fields.size(), 12u + 20) << "the header and the fields";
+    EXPECT_EQ(Bytes(fields.begin(), fields.begin() + 12), header(totalOf(empty), totalOf(empty), 8));
+    // Seventeen colours fall back to image bits; the header says so.
+    Record many = rawOf(68, 8, [](LONG x, LONG) { return x / 4 * 3; });
+    setContents({});
+    const DWORD stored = vekSaveObject(file_, many, kHeader | STORE_IMAGE_4BIT, 0);
+    EXPECT_EQ(get32(contents().data(), 4), stored);
+    EXPECT_EQ(get32(contents().data(), 8), 8u);
+    // Methods without a payload write the header alone.
+    Record block = blockThroughMemoryFile(noise(64, 6));
+    for (DWORD method : {DWORD{STORE_RESERVED_2}, DWORD{STORE_PACKED_SOUND}, DWORD{3}}) {
+        setContents({});
+        EXPECT_EQ(vekSaveObject(file_, block, kHeader | method, 0), 0u);
+        EXPECT_EQ(contents(), header(68, 68, method));
     }
-    EXPECT_EQ(position(), static_cast<LONG>(contents().size()));
-    release(image);
 }
 
-TEST_F(ObjectFile, RecordWithoutPixelsCannotBeStoredAsImageBits)
-{
-    BYTE *image = makeImage(1, 1, [](LONG, LONG) { return BYTE{1}; });
-    ASSERT_NE(image, nullptr);
-    put32(image, kPixelOffset, totalOf(image) - 4);  // the pixels start at the end
-    EXPECT_EQ(vekSaveObject(file_, image, kHeader | STORE_IMAGE_BITS, 0), 0u);
-    const Bytes file = contents();
-    ASSERT_EQ(file.size(), 12u + 20) << "the header and the fields";
-    EXPECT_EQ(get32(file.data(), 4), totalOf(image)) << "stored still says total";
-    EXPECT_EQ(get32(file.data(), 8), 8u);
-    release(image);
-}
-
-TEST_F(ObjectFile, MethodsWithoutAPayloadWriteTheHeaderAlone)
-{
-    BYTE *block = blockOf(randomBytes(64, 6));
-    ASSERT_NE(block, nullptr);
-    const DWORD methods[] = {STORE_RESERVED_2, STORE_PACKED_SOUND, 3, 64, 0x7FFFFFFF};
-    for (DWORD method : methods) {
-        const LONG at = position();
-        EXPECT_EQ(vekSaveObject(file_, block, kHeader | method, 0), 0u) << method;
-        const Bytes file = contents();
-        ASSERT_EQ(file.size(), static_cast<size_t>(at) + 12) << method;
-        EXPECT_EQ(get32(file.data(), at), 68u);
-        EXPECT_EQ(get32(file.data(), at + 4), 68u);
-        EXPECT_EQ(get32(file.data(), at + 8), method);
-    }
-    release(block);
-}
-
-TEST_F(ObjectFile, ShortBlocksUnderImageMethodsGoOutRaw)
-{
-    BYTE *block = blockOf(Bytes{1, 2, 3});
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(vekSaveObject(file_, block, kHeader | STORE_IMAGE_4BIT, 0), 0u);
-    const Bytes file = contents();
-    EXPECT_EQ(file, (Bytes{7, 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 1, 2, 3}));
-    release(block);
-}
-
-// ---- Four-bit images ----
-
-TEST_F(ObjectFile, FourBitImageOfThreeColours)
+TEST_F(ObjectFile, FourBitImages)
 {
     const BYTE colours[3] = {5, 200, 9};
-    BYTE *image = makeImage(9, 4, [&](LONG x, LONG y) { return colours[(x + y) % 3]; });
-    ASSERT_NE(image, nullptr);
-    const DWORD stored = vekSaveObject(file_, image, kHeader | STORE_IMAGE_4BIT, 0);
+    Record three = rawOf(9, 4, [&](LONG x, LONG y) { return colours[(x + y) % 3]; });
+    const DWORD stored = vekSaveObject(file_, three, kHeader | STORE_IMAGE_4BIT, 0);
     const Bytes file = contents();
     ASSERT_EQ(file.size(), 12u + stored);
-    const BYTE *p = file.data() + 12;
-    EXPECT_EQ(get32(file.data(), 8), 16u);
-    EXPECT_EQ(get16(p, 0), 22u);
-    EXPECT_EQ(Bytes(p + 2, p + 18), (Bytes{5, 200, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})) << "first met first";
-    EXPECT_EQ(get32(p, 18), 122u + 4 * 8) << "four-bit rows of 8 bytes";
+    EXPECT_EQ(get16(file.data(), 12), 22u);
+    EXPECT_EQ(Bytes(file.begin() + 14, file.begin() + 30), (Bytes{5, 200, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}))
+        << "colours in the order first met";
+    EXPECT_EQ(get32(file.data(), 30), 122u + 4 * 8) << "four-bit rows of 8 bytes";
 
-    rewind();
-    BYTE *back = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-    ASSERT_NE(back, nullptr);
-    const DWORD s8 = stride8(9);
-    EXPECT_EQ(get32(back, kPixelOffset), 1078u);
-    EXPECT_EQ(totalOf(back), totalOf(image) + 512) << "a short record gains room for the long header";
-    EXPECT_EQ(GlobalSize(GlobalHandle(back)), totalOf(back));
-    EXPECT_EQ(get16(back, kBitCount), 8u);
-    EXPECT_EQ(get32(back, kSizeImage), 0u);
-    EXPECT_EQ(get32(back, kWidth), 9u);
-    for (unsigned i = 0; i < 256; i++) ASSERT_EQ(get16(back, kColorTable + 2 * i), i);
-    for (LONG y = 0; y < 4; y++) {
-        for (LONG x = 0; x < 9; x++) ASSERT_EQ(pixel(back, x, y), colours[(x + y) % 3]) << x << "," << y;
-        EXPECT_EQ(back[4 + 1078 + y * s8 + 9], colours[(8 + y) % 3]) << "padding repeats the last pixel";
-    }
-    release(back);
-    release(image);
-}
-
-TEST_F(ObjectFile, FourBitImageOfOneColourOddWidth)
-{
-    BYTE *image = makeImage(5, 3, [](LONG, LONG) { return BYTE{7}; });
-    ASSERT_NE(image, nullptr);
-    put32(image, kClrImportant, 99);
-    const DWORD stored = vekSaveObject(file_, image, kHeader | STORE_IMAGE_4BIT, 0);
-    const Bytes file = contents();
-    ASSERT_EQ(file.size(), 12u + stored);
-    const BYTE *p = file.data() + 12;
-    EXPECT_EQ(get16(p, 0), 8u);
-    EXPECT_EQ(p[2], 7);
-    EXPECT_EQ(p[3], 0);
-    EXPECT_EQ(get32(p, 4), 54u);
-    EXPECT_EQ(p[8] & 3, 3) << "the stream of the first 54 bytes starts with literals of the size field";
-    EXPECT_EQ(get16(p, 9), totalOf(image) - 4);
-
-    rewind();
-    BYTE *back = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(get32(back, kPixelOffset), 1078u);
-    EXPECT_EQ(totalOf(back), totalOf(image) + 512);
-    EXPECT_EQ(get32(back, kClrImportant), 0u) << "not in the 54 bytes";
-    for (DWORD i = 0; i < 3 * stride8(5); i++) ASSERT_EQ(back[4 + 1078 + i], 7) << "padding included, byte " << i;
-    release(back);
-    release(image);
-}
-
-TEST_F(ObjectFile, FourBitImageOfTwoColoursOddWidth)
-{
-    BYTE *image = makeImage(7, 3, [](LONG x, LONG y) { return static_cast<BYTE>((x ^ y) & 1 ? 250 : 3); });
-    ASSERT_NE(image, nullptr);
-    EXPECT_GT(vekSaveObject(file_, image, kHeader | STORE_IMAGE_4BIT, 0), 0u);
-    EXPECT_EQ(get16(contents().data(), 12), 22u);
-    rewind();
-    BYTE *back = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-    ASSERT_NE(back, nullptr);
-    for (LONG y = 0; y < 3; y++) {
-        for (LONG x = 0; x < 7; x++) ASSERT_EQ(pixel(back, x, y), pixel(image, x, y)) << x << "," << y;
-        EXPECT_EQ(pixel(back, 7, y), pixel(image, 6, y)) << "padding after the last pixel";
-    }
-    release(back);
-    release(image);
-}
-
-TEST_F(ObjectFile, FourBitImageOfALongRecordKeepsItsSize)
-{
-    auto *image = reinterpret_cast<BYTE *>(vekCreateSpriteData(6, 4));  // pixels behind the long header
-    ASSERT_NE(image, nullptr);
-    BYTE *pixels = image + 4 + get32(image, kPixelOffset);
-    for (int i = 0; i < 4 * 8; i++) pixels[i] = static_cast<BYTE>(i % 5);
-    EXPECT_GT(vekSaveObject(file_, image, kHeader | STORE_IMAGE_4BIT, 0), 0u);
-    rewind();
-    BYTE *back = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(totalOf(back), totalOf(image));
-    EXPECT_EQ(get32(back, kPixelOffset), 1078u);
+    // A short record gains room for the long header; a long one keeps its
+    // size; odd widths repeat the last pixel into the padding; one colour
+    // stores 54 header bytes and no rows.
+    Record longOne(vekCreateSpriteData(6, 4));
     for (LONG y = 0; y < 4; y++)
-        for (LONG x = 0; x < 6; x++) ASSERT_EQ(pixel(back, x, y), pixel(image, x, y));
-    release(back);
-    release(image);
-}
-
-TEST_F(ObjectFile, SeventeenColoursFallBackToImageBits)
-{
-    BYTE *image = makeImage(68, 8, [](LONG x, LONG) { return static_cast<BYTE>(x / 4 * 3); });  // 17 runs
-    ASSERT_NE(image, nullptr);
-    const DWORD stored = vekSaveObject(file_, image, kHeader | STORE_IMAGE_4BIT, 0);
-    EXPECT_GT(stored, 0u);
-    const Bytes file = contents();
-    EXPECT_EQ(get32(file.data(), 4), stored);
-    EXPECT_EQ(get32(file.data(), 8), 8u) << "the header says the method used";
+        for (LONG x = 0; x < 6; x++) *rawPixel(longOne, x, y) = static_cast<BYTE>((x + 2 * y) % 5);
+    Record two = rawOf(7, 3, [](LONG x, LONG y) { return (x ^ y) & 1 ? 250 : 3; }), one = rawOf(5, 3, [](LONG, LONG) { return 7; });
+    put32(one, 54, 99);
+    const LONG end = position();
+    EXPECT_GT(vekSaveObject(file_, one, kHeader | STORE_IMAGE_4BIT, 0), 0u);
+    const Bytes withOne = contents();
+    EXPECT_EQ(Bytes(withOne.begin() + end + 12, withOne.begin() + end + 20), (Bytes{8, 0, 7, 0, 54, 0, 0, 0}))
+        << "one colour: H = 8, the colour, L = 54";
+    _llseek(file_, end, 0);
+    for (const Record *r : {&longOne, &two, &one}) EXPECT_GT(vekSaveObject(file_, *r, kHeader | STORE_IMAGE_4BIT, 0), 0u);
     rewind();
-    BYTE *back = static_cast<BYTE *>(vekLoadObject(file_, kHeader, 0));
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(totalOf(back), totalOf(image));
-    EXPECT_EQ(get32(back, kPixelOffset), 568u);
-    for (LONG y = 0; y < 8; y++)
-        for (LONG x = 0; x < 68; x++) ASSERT_EQ(pixel(back, x, y), pixel(image, x, y));
-    release(back);
-    release(image);
-}
-
-// ---- Loading into the caller's block ----
-
-TEST_F(ObjectFile, LoadIntoTakesRawAndImageBitsOnly)
-{
-    BYTE *image = stripes(9, 6);
-    ASSERT_NE(image, nullptr);
-    put16(image, kFlags, VEK_IMAGE_MIRRORABLE);
-    const DWORD methods[] = {STORE_RAW, STORE_IMAGE_BITS, STORE_IMAGE_BITS_FLAGS, STORE_LZSS, STORE_IMAGE_4BIT};
-    std::vector<LONG> ends;
-    for (DWORD method : methods) {
-        vekSaveObject(file_, image, kHeader | method, 0);
-        ends.push_back(position());
-    }
-    rewind();
-    for (size_t i = 0; i < std::size(methods); i++) {
-        const DWORD total = vekSizeNextObject(file_, kHeader);
-        ASSERT_EQ(total, totalOf(image));
-        auto *dest = static_cast<BYTE *>(GlobalLock(GlobalAlloc(GMEM_MOVEABLE, total)));
-        ASSERT_NE(dest, nullptr);
-        std::memset(dest, 0xEE, total);
-        void *got = vekLoadObjectInto(file_, kHeader, 0, dest);
-        EXPECT_EQ(position(), ends[i]) << "after the object, method " << methods[i];
-        if (i >= 3) {
-            EXPECT_EQ(got, nullptr) << methods[i];
-        } else {
-            EXPECT_EQ(got, dest) << methods[i];
-            EXPECT_EQ(get32(dest, 0), total - 4);
-            for (LONG y = 0; y < 6; y++)
-                for (LONG x = 0; x < 9; x++) ASSERT_EQ(pixel(dest, x, y), pixel(image, x, y));
-            if (methods[i] != STORE_RAW) {
-                EXPECT_EQ(get16(dest, 4), 0xEEEEu) << "bfType is kept";
-                EXPECT_EQ(get16(dest, kFlags), methods[i] == STORE_IMAGE_BITS ? 0xEEEE : VEK_IMAGE_MIRRORABLE);
-                EXPECT_EQ(get32(dest, kXPels), 3800u);
+    const Record *sources[] = {&three, &longOne, &two, &one};
+    for (const Record *source : sources) {
+        Record back = load();
+        ASSERT_NE(back.get(), nullptr);
+        const LONG width = static_cast<LONG>(get32(*source, kWidth)), height = static_cast<LONG>(get32(*source, kHeight));
+        EXPECT_EQ(get32(back, kPixelOffset), 1078u);
+        EXPECT_EQ(totalOf(back), totalOf(*source) + (source == &longOne ? 0 : 512));
+        for (LONG y = 0; y < height; y++) {
+            for (LONG x = 0; x < width; x++) ASSERT_EQ(*rawPixel(back, x, y), *rawPixel(*source, x, y)) << x << "," << y;
+            if (width % 2) {
+                EXPECT_EQ(*rawPixel(back, width, y), *rawPixel(*source, width - 1, y)) << "padding";
             }
         }
-        release(dest);
+        if (source == &one) {
+            EXPECT_EQ(get32(back, 54), 0u) << "not in the 54 bytes";
+        }
     }
-    release(image);
 }
 
-TEST_F(ObjectFile, LoadIntoRefusesALibraryBlockTooSmall)
+TEST_F(ObjectFile, CompressedObjectsAndPackedSound)
 {
-    BYTE *image = stripes(9, 6);
-    ASSERT_NE(image, nullptr);
-    vekSaveObject(file_, image, kHeader | STORE_IMAGE_BITS, 0);
+    // A packed sound of ten samples: the first (10), a 1-bit block of K = 8
+    // with row 0 and data 0xF0, the absolute code 0xFF; its header names a
+    // sound object of 48 + 10 bytes.
+    Bytes sound(48);
+    for (size_t i = 4; i < 48; i++) sound[i] = static_cast<BYTE>(i * 7);
+    put32(sound.data(), 0, 58 - 4);
+    sound.insert(sound.end(), {8, 10, 0x10, 0xF0, 0xFF});
+    Record image = rawOf(11, 7, [](LONG x, LONG y) { return (x / 3 + y) % 3 + 20; });
+    const DWORD methods[] = {STORE_RAW, STORE_LZSS, STORE_IMAGE_BITS, STORE_IMAGE_4BIT, STORE_IMAGE_BITS_FLAGS};
+    for (DWORD method : methods) vekSaveObject(file_, image, kHeader | method, 0);
+    EXPECT_EQ(vekSaveCompSound(file_, sound.data(), static_cast<DWORD>(sound.size()), STORE_PACKED_SOUND), sound.size());
+    const Bytes original = contents();
+    EXPECT_EQ(Bytes(original.end() - 65, original.end() - 53), header(58, 53, STORE_PACKED_SOUND))
+        << "the total from the sound's size field";
+
+    // Moved to another file without expansion, byte for byte.
+    const HFILE copy = open(path_ + ".copy");
     rewind();
-    auto *small = static_cast<BYTE *>(GlobalLock(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, totalOf(image) - 1)));
-    ASSERT_NE(small, nullptr);
-    EXPECT_EQ(vekLoadObjectInto(file_, kHeader, 0, small), nullptr);
-    EXPECT_EQ(position(), static_cast<LONG>(contents().size()));
-    for (size_t i = 0; i < totalOf(image) - 1; i++) ASSERT_EQ(small[i], 0) << "untouched";
-    release(small);
-    release(image);
+    for (size_t i = 0; i <= std::size(methods); i++) {
+        const LONG at = position();
+        Record block(static_cast<BYTE *>(vekLoadCompObject(file_)));
+        ASSERT_NE(block.get(), nullptr) << i;
+        EXPECT_EQ(position(), at) << "put back to the start";
+        const DWORD stored = get32(original.data(), at + 4);
+        EXPECT_EQ(get32(block, 0), stored + 12);
+        EXPECT_EQ(block.blockSize(), stored + 16);
+        EXPECT_EQ(vekSaveCompObject(copy, block), stored + 12);
+        vekSkipObject(file_, kHeader);
+    }
+    EXPECT_EQ(contents(copy), original);
+    _lclose(copy);
+
+    // The sound as its payload (the position stays) and as samples.
+    _llseek(file_, static_cast<LONG>(original.size() - 65), 0);
+    DWORD stored = 0;
+    Record packed(static_cast<BYTE *>(vekLoadCompSound(file_, &stored)));
+    EXPECT_EQ(stored, sound.size());
+    EXPECT_EQ(Bytes(packed.get(), packed.get() + stored), sound);
+    EXPECT_EQ(position(), static_cast<LONG>(original.size() - 65));
+    Record samples = load();
+    EXPECT_EQ(samples.blockSize(), 58u);
+    EXPECT_TRUE(std::equal(sound.begin(), sound.begin() + 48, samples.get())) << "the header as stored";
+    EXPECT_EQ(Bytes(samples.get() + 48, samples.get() + 58), (Bytes{10, 11, 12, 13, 14, 13, 12, 11, 10, 254}));
+
+    // Other methods are no sound; nothing changes.
+    rewind();
+    EXPECT_EQ(vekLoadCompSound(file_, &stored), nullptr);
+    EXPECT_EQ(position(), 0);
 }
 
-}  // namespace
+TEST_F(ObjectFile, DamagedFilesFailWithoutHarm)
+{
+    Record image = rawOf(16, 16, [](LONG x, LONG) { return x / 8; });
+    vekSaveObject(file_, image, kHeader | STORE_IMAGE_BITS, 0);
+    const Bytes imageBits = contents();
+    Record block = blockThroughMemoryFile(Bytes(500, 0x41));
+    setContents({});
+    vekSaveObject(file_, block, kHeader | STORE_LZSS, 0);
+    const Bytes lzss = contents();
+    auto edited = [](Bytes b, size_t at, DWORD v) {
+        put32(b.data(), at, v);
+        return b;
+    };
+    auto withPayload = [](Bytes b, size_t n) {
+        b.resize(b.size() + n, 0x22);
+        return b;
+    };
+    const Bytes rawCut = withPayload(header(104, 104, STORE_RAW), 103);
+    // Four-bit payloads: H (the header's size) at byte 12, L (the length of
+    // the stream it claims) at byte 30.
+    setContents({});
+    vekSaveObject(file_, rawOf(9, 4, [](LONG x, LONG y) { return (x + y) % 3 * 7; }), kHeader | STORE_IMAGE_4BIT, 0);
+    const Bytes fourBit = contents();
+
+    struct Damaged {
+        const char *what;
+        Bytes file;
+        bool compRefused;  // vekLoadCompObject and vekLoadCompSound refuse it too
+    };
+    const Damaged files[] = {
+        {"empty", {}, true},
+        {"short", Bytes(11, 0x10), true},
+        {"absurd total", withPayload(header(0xFFFFFFF0, 40, STORE_LZSS), 40), false},
+        {"total too small", withPayload(header(3, 40, STORE_RAW), 40), false},
+        {"raw block cut by one byte", rawCut, false},
+        {"stored past the end", edited(edited(rawCut, 4, 0x80000000), 8, STORE_PACKED_SOUND), true},
+        {"total larger than the stream gives", edited(lzss, 0, 505), false},
+        {"total smaller than the block", edited(lzss, 0, 503), false},
+        {"total beyond the stream's reach", edited(lzss, 0, 9 * static_cast<DWORD>(lzss.size())), false},
+        {"pixel offset past the block", edited(imageBits, 12, totalOf(image) - 3), false},
+        {"four-bit L shorter than a header", edited(fourBit, 30, 40), false},
+        {"four-bit header neither 8 nor 22", edited(fourBit, 12, 10), false},
+    };
+    for (const Damaged &d : files) {
+        SCOPED_TRACE(d.what);
+        setContents(d.file);
+        EXPECT_EQ(load().get(), nullptr);
+        rewind();
+        Record dest = blockOf(Bytes(64 * 1024, 0xAB));
+        EXPECT_EQ(vekLoadObjectInto(file_, kHeader, 0, dest), nullptr);
+        if (!d.compRefused) continue;
+        rewind();
+        EXPECT_EQ(vekLoadCompObject(file_), nullptr);
+        DWORD out = 5;
+        EXPECT_EQ(vekLoadCompSound(file_, &out), nullptr);
+        EXPECT_EQ(out, 5u);
+        EXPECT_EQ(position(), 0);
+    }
+    for (size_t n : {0, 1, 3}) {
+        setContents(Bytes(n, 0x10));
+        EXPECT_EQ(vekSkipObject(file_, 0), HFILE_ERROR);
+        EXPECT_EQ(vekSizeNextObject(file_, 0), 0u);
+    }
+    setContents(header(0xFFFFFFFC, 0, 0));
+    EXPECT_EQ(load(0).get(), nullptr) << "a bare size that wraps when 4 is added";
+}
+
+TEST(LargeBuffers, CopyFillAndFileTransfersOver64KiB)
+{
+    for (DWORD count : {0u, 1u, 65535u, 65536u, 65537u, 3 * 65536u + 7u}) {
+        const Bytes from = noise(count + 1, count);
+        Bytes to(count + 16, 0xEE);
+        _hmemcpy(to.data(), from.data(), count);
+        ASSERT_TRUE(std::equal(from.begin(), from.begin() + count, to.begin())) << count;
+        _hmemset(to.data(), 0x5A, count);
+        for (size_t i = 0; i < to.size(); i++) ASSERT_EQ(to[i], i < count ? 0x5A : 0xEE) << i << " of " << count;
+    }
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + "vekobj-large.bin";
+    for (DWORD count : {65535u, 65536u * 2 + 10}) {
+        const Bytes data = noise(count, count);
+        HFILE f = _lcreat(path.c_str(), 0);
+        EXPECT_EQ(vek_hwrite(f, data.data(), count), count);
+        _llseek(f, 0, 0);
+        Bytes back(count + 70000, 0xCC);
+        EXPECT_EQ(vek_hread(f, back.data(), count + 70000), count + 70000) << "short transfers are not reported";
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), back.begin())) << count;
+        _lclose(f);
+    }
+    DeleteFileA(path.c_str());
+}
+
+TEST(MemoryFile, WritesSeeksAndTheBlockItClosesInto)
+{
+    // Pieces of every size up to the largest a write takes, through several
+    // growths, read back from a block of exactly length + 4 bytes.
+    Bytes expected;
+    LONG_PTR h = _mcreat(10);
+    Bytes piece(65535);
+    for (WORD n : {WORD{1}, WORD{3}, WORD{600}, WORD{65535}, WORD{0}, WORD{7}}) {
+        for (size_t i = 0; i < n; i++) piece[i] = static_cast<BYTE>(expected.size() + i * 7);
+        ASSERT_EQ(_mwrite(h, piece.data(), n), n);
+        expected.insert(expected.end(), piece.begin(), piece.begin() + n);
+        ASSERT_EQ(_mfilelength(h), static_cast<LONG>(expected.size()));
+        ASSERT_EQ(_mlseek(h, 0, 1), static_cast<LONG>(expected.size()));
+    }
+    EXPECT_EQ(_mcommit(h), 0);
+    Record block(static_cast<BYTE *>(_mclose(h)));
+    EXPECT_EQ(block.blockSize(), expected.size() + 4);
+    EXPECT_EQ(get32(block, 0), expected.size());
+    EXPECT_EQ(Bytes(block.get() + 4, block.get() + block.blockSize()), expected);
+
+    h = _mcreat(32);
+    EXPECT_EQ(_mwrite(h, "0123456789", 10), 10);
+    const std::pair<std::pair<LONG, SHORT>, LONG> seeks[] = {
+        {{4, 0}, 4},   {{3, 1}, 7},   {{-2, 1}, 5},  {{-1, 2}, 9},   {{6, 2}, 16},   // past the end extends
+        {{5, 0}, 5},   {{-1, 0}, -1}, {{-6, 1}, -1}, {{-17, 2}, -1}, {{0, 3}, -1},   // refused: nothing moves
+        {{0, 1}, 5}};
+    for (const auto &[seek, want] : seeks) EXPECT_EQ(_mlseek(h, seek.first, seek.second), want) << seek.first;
+    EXPECT_EQ(_mwrite(h, "X", 1), 1) << "overwrites inside";
+    EXPECT_EQ(_mfilelength(h), 16);
+    block = Record(static_cast<BYTE *>(_mclose(h)));
+    EXPECT_EQ(Bytes(block.get() + 4, block.get() + 20), (Bytes{'0', '1', '2', '3', '4', 'X', '6', '7', '8', '9', 0, 0, 0, 0, 0, 0}));
+
+    // A large initial size shrinks at close; an empty file closes into nothing.
+    h = _mcreat(100000);
+    _mwrite(h, "abc", 3);
+    block = Record(static_cast<BYTE *>(_mclose(h)));
+    EXPECT_EQ(block.blockSize(), 7u);
+    EXPECT_EQ(_mclose(_mcreat(1000)), nullptr);
+    EXPECT_EQ(_mwrite(0, "a", 1), 0);
+}
+
+// A stored image whose LZSS stream ends before its pixels (or its four-bit
+// block) loads what the stream holds; the rest stays as the block was: zero
+// in a new block, the caller's bytes in its own.
+TEST_F(ObjectFile, StreamsEndingEarlyLoadWhatTheyHold)
+{
+    const auto streamOf = [](const BYTE *bytes, size_t n) {
+        Bytes s;
+        vek::LzssEncode(
+            bytes, static_cast<DWORD>(n),
+            [](void *out, const BYTE *piece, DWORD length) {
+                static_cast<Bytes *>(out)->insert(static_cast<Bytes *>(out)->end(), piece, piece + length);
+            },
+            &s);
+        return s;
+    };
+    // A 4 x 2 image (stride 4) whose stream holds its first `given` pixel bytes.
+    constexpr BYTE kPixels[8] = {11, 12, 13, 14, 21, 22, 23, 24};
+    for (DWORD method : {STORE_IMAGE_BITS, STORE_IMAGE_BITS_FLAGS})
+        for (size_t given : {size_t{0}, size_t{3}, size_t{7}}) {
+            SCOPED_TRACE(testing::Message() << "method " << method << " given " << given);
+            Bytes fields;
+            for (DWORD v : {568u, 4u, 2u, 0u, 0u}) append32(fields, v);
+            if (method == STORE_IMAGE_BITS_FLAGS) append32(fields, VEK_IMAGE_MIRRORABLE);
+            const Bytes stream = streamOf(kPixels, given);
+            Bytes file = header(4 + 568 + 8, static_cast<DWORD>(fields.size() + stream.size()), method);
+            file.insert(file.end(), fields.begin(), fields.end());
+            file.insert(file.end(), stream.begin(), stream.end());
+            setContents(file);
+            const Record r = load();
+            ASSERT_NE(r.get(), nullptr);
+            EXPECT_EQ(position(), static_cast<LONG>(file.size()));
+            EXPECT_EQ(totalOf(r), 4u + 568 + 8);
+            rewind();
+            Bytes dest(4 + 568 + 8, 0xAB);
+            ASSERT_EQ(vekLoadObjectInto(file_, kHeader, 0, dest.data()), dest.data());
+            for (size_t i = 0; i < 8; i++) {
+                EXPECT_EQ(*rawPixel(r, i % 4, 1 - i / 4), i < given ? kPixels[i] : 0) << i;
+                EXPECT_EQ(*rawPixel(dest.data(), i % 4, 1 - i / 4), i < given ? kPixels[i] : 0xAB) << i;
+            }
+        }
+
+    // A 3 x 2 four-bit block of two colours whose stream stops inside its
+    // second row: that row reads as nibbles 0, colour list entry 0.
+    Bytes d(122 + 8, 0);
+    put32(d.data(), 0, static_cast<DWORD>(d.size() - 4));
+    put32(d.data(), kPixelOffset, 118);
+    put32(d.data(), kWidth, 3);
+    put32(d.data(), kHeight, 2);
+    d[122] = 0x01, d[123] = 0x10, d[126] = 0x11;
+    Bytes payload(22, 0);
+    put16(payload.data(), 0, 22);
+    payload[2] = 9, payload[3] = 200;
+    put32(payload.data(), 18, static_cast<DWORD>(d.size()));
+    const Bytes stream = streamOf(d.data(), 126);
+    payload.insert(payload.end(), stream.begin(), stream.end());
+    Bytes file = header(572 + 8, static_cast<DWORD>(payload.size()), STORE_IMAGE_4BIT);
+    file.insert(file.end(), payload.begin(), payload.end());
+    setContents(file);
+    const Record r = load();
+    ASSERT_NE(r.get(), nullptr);
+    const BYTE expected[2][3] = {{9, 200, 200}, {9, 9, 9}};
+    for (LONG y = 0; y < 2; y++)
+        for (LONG x = 0; x < 3; x++) EXPECT_EQ(*rawPixel(r, x, 1 - y), expected[y][x]) << x << "," << y;
+}

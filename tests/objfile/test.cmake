@@ -1,6 +1,5 @@
 # The LZSS codec and the packed-sound decoder are internal to the library:
-# their tests compile them in, with the classic encoder of the benchmark as
-# the reference for the streams.
+# their tests compile them in.
 target_sources(test_objfile PRIVATE
   ${PROJECT_SOURCE_DIR}/objfile/lzss.cpp
   ${PROJECT_SOURCE_DIR}/objfile/packed_sound.cpp)

@@ -9,15 +9,12 @@
 
 namespace gditest {
 
-// A BITMAPINFO with a full 256-entry colour table, RGBQUADs or palette indices.
+// A BITMAPINFO with a full 256-entry colour table.
 struct Info256 {
     BITMAPINFOHEADER header;
-    union {
-        RGBQUAD colors[256];
-        WORD indices[256];
-    };
+    RGBQUAD colors[256];
 
-    Info256(LONG width, LONG height, WORD bitCount = 8)
+    Info256(LONG width, LONG height)
     {
         header = BITMAPINFOHEADER{};
         std::memset(colors, 0, sizeof colors);
@@ -25,7 +22,7 @@ struct Info256 {
         header.biWidth = width;
         header.biHeight = height;
         header.biPlanes = 1;
-        header.biBitCount = bitCount;
+        header.biBitCount = 8;
         header.biCompression = BI_RGB;
     }
     BITMAPINFO *info() { return reinterpret_cast<BITMAPINFO *>(this); }
@@ -40,11 +37,6 @@ inline void fillDistinctColors(Info256 &bi)
 }
 
 inline COLORREF distinctColor(int i) { return RGB(i, 255 - i, i / 2); }
-
-inline void fillIdentityIndices(Info256 &bi)
-{
-    for (int i = 0; i < 256; i++) bi.indices[i] = static_cast<WORD>(i);
-}
 
 // An 8-bit top-down DIB section with the distinct colour table, selected
 // into a fresh memory DC; the destructor puts everything away.

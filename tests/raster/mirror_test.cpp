@@ -1,236 +1,91 @@
-// In-place mirroring: exact bytes of mirrored raw rows and RLE streams, wide
-// images, and images that must be left exactly as they were.
-#include "sprite_images.h"
-
+// In-place mirroring of RLE images: the exact bytes a mirrored stream holds
+// (its pixels are checked against the reference decoder by the differential
+// test), and the streams that must be left exactly as they were.
 #include <gtest/gtest.h>
 
-using namespace rt;
+#include "support/rle_reference.h"
+
+using namespace support;
 
 namespace {
 
-constexpr WORD kEnabled = VEK_IMAGE_MIRRORABLE;
-constexpr WORD kMirrored = VEK_IMAGE_MIRRORABLE | VEK_IMAGE_MIRRORED;
+struct Mirrored {
+    const char *what;
+    LONG width, height;
+    Bytes stream, expected;  // expected empty: refused, nothing changes
+};
 
-// The stream bytes of an RLE record (its whole image length).
-Bytes streamOf(const Record &r) { return Bytes(r.get() + kPixels, r.get() + 4 + get32(r, kLength)); }
-
-// Mirrors and expects the record to stay exactly as it was.
-void expectRefused(const Record &r, const char *what)
+// Streams, bottom row first, as token lists.
+Bytes tokens(std::initializer_list<Bytes> parts)
 {
-    const Bytes before = r.bytes();
-    vekFlipSprite(r);
-    EXPECT_TRUE(r.bytes() == before) << what;
+    Bytes s;
+    for (const Bytes &p : parts) s.insert(s.end(), p.begin(), p.end());
+    return s;
 }
+const Bytes kRow = {0, 0}, kEnd = {0, 1};
+Bytes sk(BYTE n) { return {0, 2, n, 0}; }
+Bytes longRow()
+{
+    Bytes s;
+    for (int i = 0; i < 2100; i++) skip(s, 0);
+    run(s, 1, 1);
+    return tokens({s, kRow, kEnd});
+}
+
+const Mirrored kCases[] = {
+    // The pixels left uncovered at the right come first as a skip, the
+    // absolute run reversed (its pad written as 0), the old end of row.
+    {"one row", 10, 1, tokens({sk(0), {3, 7}, sk(2), {0, 3, 0xA, 0xB, 0xC, 0xEE}, kRow, kEnd}),
+     tokens({sk(2), {0, 3, 0xC, 0xB, 0xA, 0}, sk(2), {3, 7}, kRow, kEnd})},
+    // Only biHeight rows are mirrored.
+    {"more rows than biHeight", 3, 2, tokens({sk(0), {1, 1}, kRow, sk(0), {1, 2}, kRow, sk(0), {1, 3}, kRow, kEnd}),
+     tokens({sk(2), {1, 1}, kRow, sk(2), {1, 2}, kRow, sk(0), {1, 3}, kRow, kEnd})},
+    // Width 400: a row leaving 355 pixels uncovered takes two skips in the
+    // place of its skips before the first pixel; one of repeat-run style
+    // leaves none; one without pixels stays.
+    {"wider than 255", 400, 3,
+     tokens({sk(0), {0, 2, 40, 0x55}, {5, 9}, kRow, sk(255), sk(100), {5, 8}, sk(40), kRow, sk(0), kRow, kEnd}),
+     tokens({sk(255), sk(100), {5, 9}, kRow, sk(0), sk(40), {5, 8}, sk(100), kRow, sk(0), kRow, kEnd})},
+    // A row that would need a second skip and has no room for it: the whole
+    // image is refused, its first row included.
+    {"row growing beyond its place", 400, 4,
+     tokens({sk(0), {0, 2, 40, 0x55}, {5, 9}, kRow, sk(255), sk(100), {5, 8}, sk(40), kRow, sk(0), kRow, sk(0), {5, 9},
+             kRow, kEnd}),
+     {}},
+    {"row starting with an absolute run", 8, 1, tokens({{0, 3, 1, 2, 3, 0}, kRow, kEnd}), {}},
+    {"row starting with an encoded run of index 0", 8, 1, tokens({{2, 0}, kRow, kEnd}), {}},
+    {"row covering more than the width", 5, 1, tokens({sk(1), {0, 5, 1, 2, 3, 4, 5, 0}, kRow, kEnd}), {}},
+    {"stream ending before biHeight rows", 8, 3, tokens({sk(0), {3, 7}, kRow, sk(1), {2, 6}, kRow}), {}},
+    {"row longer than the scratch stack", 8, 1, longRow(), {}},
+};
 
 }  // namespace
 
-TEST(SpriteMirror, RawRows)
+TEST(SpriteMirror, ExactStreams)
 {
-    Record five = makeRaw(5, 1);
-    for (BYTE i = 0; i < 5; i++) *rawPixel(five, i, 0) = static_cast<BYTE>(i + 1);
-    five.setFlags(kEnabled);
-    vekFlipSprite(five);
-    EXPECT_EQ(five.flags(), kMirrored);
-    EXPECT_EQ(Bytes(rawPixel(five, 0, 0), rawPixel(five, 5, 0)), (Bytes{5, 4, 3, 2, 1}));
-
-    // Every width up to 19 (four-, two- and one-byte steps meeting in the
-    // middle), several rows; the row padding is never touched.
-    for (LONG width = 1; width < 20; width++) {
-        Record r = makeRaw(width, 3);
-        const size_t start = kPixels, size = r.blockSize();
-        for (size_t i = start; i < size; i++) r.get()[i] = static_cast<BYTE>(i * 7);
+    for (const Mirrored &c : kCases) {
+        SCOPED_TRACE(c.what);
+        Record r = makeRle(c.width, c.height, c.stream, VEK_IMAGE_MIRRORABLE);
         const Bytes before = r.bytes();
-        r.setFlags(kEnabled);
         vekFlipSprite(r);
-        for (LONG y = 0; y < 3; y++)
-            for (LONG x = 0; x < width; x++)
-                ASSERT_EQ(*rawPixel(r, x, y), before[rawPixel(r, width - 1 - x, y) - r.get()]) << width << " wide";
-        const size_t stride = strideOf(width);
-        for (size_t row = 0; row < 3; row++)
-            for (size_t pad = static_cast<size_t>(width); pad < stride; pad++)
-                ASSERT_EQ(r.get()[start + row * stride + pad], before[start + row * stride + pad])
-                    << "padding of a " << width << "-wide row";
+        if (c.expected.empty()) {
+            EXPECT_TRUE(r.bytes() == before);
+            continue;
+        }
+        EXPECT_EQ(r.flags(), VEK_IMAGE_MIRRORABLE | VEK_IMAGE_MIRRORED);
+        EXPECT_EQ(Bytes(r.get() + kPixels, r.get() + 4 + get32(r, 0)), c.expected);
+        // Twice: the old bytes, pads aside.
         vekFlipSprite(r);
-        EXPECT_EQ(r.flags(), kEnabled);
-        r.setFlags(0);
-        EXPECT_TRUE(r.bytes() == before) << "mirrored twice, " << width << " wide";
+        EXPECT_EQ(r.flags(), VEK_IMAGE_MIRRORABLE);
+        EXPECT_TRUE(decodeRecord(r).pixels == decodeRle(c.stream.data(), c.stream.size(), c.width, c.height).pixels);
     }
-}
-
-TEST(SpriteMirror, RawImagesBeyond255Pixels)
-{
-    // Full widths and heights: 300 wide, and 300 rows high.
-    for (auto [width, height] : {std::pair<LONG, LONG>{300, 2}, {7, 300}}) {
-        Record r = makeRaw(width, height);
-        for (LONG y = 0; y < height; y++)
-            for (LONG x = 0; x < width; x++) *rawPixel(r, x, y) = static_cast<BYTE>(x * 3 + y);
-        r.setFlags(kEnabled);
-        vekFlipSprite(r);
-        EXPECT_EQ(r.flags(), kMirrored);
-        for (LONG y = 0; y < height; y++)
-            for (LONG x = 0; x < width; x++)
-                ASSERT_EQ(*rawPixel(r, x, y), static_cast<BYTE>((width - 1 - x) * 3 + y)) << width << "x" << height;
+    // Without the mirror-enable bit nothing changes, raw or RLE.
+    Record rle = makeRle(10, 1, kCases[0].stream, VEK_IMAGE_MIRRORED);
+    Record raw = rawOf(4, 2, [](LONG x, LONG) { return x; });
+    for (Record *r : {&rle, &raw}) {
+        r->setFlags(VEK_IMAGE_MIRRORED);
+        const Bytes before = r->bytes();
+        vekFlipSprite(*r);
+        EXPECT_TRUE(r->bytes() == before);
     }
-}
-
-TEST(SpriteMirror, RleRowExactBytes)
-{
-    // Width 10: skip 0, three 7s, skip 2, absolute a b c with its pad, end
-    // of row. Mirrored: skip 2 (the pixels left uncovered at the right),
-    // absolute c b a (pad written as 0), skip 2, three 7s, the old end of row.
-    Bytes s;
-    skip(s, 0);
-    run(s, 3, 7);
-    skip(s, 2);
-    absolute(s, {0xA, 0xB, 0xC}, 0xEE);
-    endRow(s);
-    endImage(s);
-    Record r = makeRle(10, 1, s, kEnabled);
-    const Decoded before = decodeRecord(r);
-    vekFlipSprite(r);
-    EXPECT_EQ(r.flags(), kMirrored);
-    EXPECT_EQ(streamOf(r), (Bytes{0, 2, 2, 0, 0, 3, 0xC, 0xB, 0xA, 0, 0, 2, 2, 0, 3, 7, 0, 0, 0, 1}));
-    EXPECT_TRUE(decodeRecord(r).pixels == mirrored(before).pixels);
-
-    vekFlipSprite(r);
-    EXPECT_EQ(r.flags(), kEnabled);
-    s[15] = 0;  // the pad
-    EXPECT_EQ(streamOf(r), s) << "mirrored twice: the old bytes, pad aside";
-}
-
-TEST(SpriteMirror, RleRowsOfEveryShape)
-{
-    // Bottom up: an empty row, a row whose first skip is not zero, a row that
-    // ends the image without an end of row. Width 6.
-    Bytes s;
-    endRow(s);
-    skip(s, 1);
-    run(s, 2, 5);
-    endRow(s);
-    skip(s, 0);
-    absolute(s, {1, 2, 3, 4});
-    endImage(s);
-    Record r = makeRle(6, 4, s, kEnabled);
-    const Decoded before = decodeRecord(r);
-    vekFlipSprite(r);
-    EXPECT_EQ(streamOf(r), (Bytes{0, 0,                          // empty row stays
-                                  0, 2, 3, 0, 2, 5, 0, 0,        // 6 - 1 - 2 uncovered
-                                  0, 2, 2, 0, 0, 4, 4, 3, 2, 1,  // 6 - 4 uncovered
-                                  0, 1}));
-    EXPECT_TRUE(decodeRecord(r).pixels == mirrored(before).pixels);
-
-    // More rows than biHeight: only biHeight rows are mirrored.
-    Bytes tall;
-    for (BYTE colour = 1; colour <= 3; colour++) {
-        skip(tall, 0);
-        run(tall, 1, colour);
-        endRow(tall);
-    }
-    endImage(tall);
-    Record t = makeRle(3, 2, tall, kEnabled);
-    vekFlipSprite(t);
-    EXPECT_EQ(streamOf(t), (Bytes{0, 2, 2, 0, 1, 1, 0, 0, 0, 2, 2, 0, 1, 2, 0, 0, 0, 2, 0, 0, 1, 3, 0, 0, 0, 1}));
-
-    // No end of image after the last row: mirrored all the same.
-    tall.resize(tall.size() - 2);
-    Record open = makeRle(3, 3, tall, kEnabled);
-    vekFlipSprite(open);
-    EXPECT_EQ(open.flags(), kMirrored);
-    EXPECT_EQ(streamOf(open)[18], 2) << "third row's skip";
-}
-
-TEST(SpriteMirror, RleImagesWiderThan255)
-{
-    // Width 400. Row 1 leaves 355 pixels uncovered: two skips, taking the
-    // place of its skip before the first opaque pixel. Row 2 (repeat-run
-    // style, trailing skips written out) leaves none. Row 3 has no opaque
-    // pixel and stays as it is.
-    Bytes s;
-    skip(s, 0);
-    skip(s, 40, 0x55);
-    run(s, 5, 9);
-    endRow(s);
-    skip(s, 255);
-    skip(s, 100);
-    run(s, 5, 8);
-    skip(s, 40);
-    endRow(s);
-    skip(s, 0);
-    endRow(s);
-    endImage(s);
-    Record r = makeRle(400, 3, s, kEnabled);
-    const Decoded before = decodeRecord(r);
-    vekFlipSprite(r);
-    EXPECT_EQ(r.flags(), kMirrored);
-    EXPECT_EQ(streamOf(r), (Bytes{0, 2, 255, 0, 0, 2, 100, 0, 5, 9, 0, 0,                  //
-                                  0, 2, 0, 0, 0, 2, 40, 0, 5, 8, 0, 2, 100, 0, 0, 0,  //
-                                  0, 2, 0, 0, 0, 0, 0, 1}));
-    EXPECT_TRUE(decodeRecord(r).pixels == mirrored(before).pixels);
-
-    // A row that would need a second skip and has no place for it: the whole
-    // image is refused, its first row included.
-    Bytes tight = s;
-    tight.resize(tight.size() - 2);
-    skip(tight, 0);
-    run(tight, 5, 9);
-    endRow(tight);
-    endImage(tight);
-    expectRefused(makeRle(400, 4, tight, kEnabled), "row growing beyond its place");
-}
-
-TEST(SpriteMirror, LeavesImagesUntouched)
-{
-    Bytes good;
-    skip(good, 0);
-    run(good, 3, 7);
-    endRow(good);
-    skip(good, 1);
-    absolute(good, {1, 2, 3, 4, 5});
-    endRow(good);
-    endImage(good);
-
-    // Without the mirror-enable bit, raw or RLE.
-    expectRefused(makeRle(8, 2, good), "RLE without mirror-enable bit");
-    Record raw = makeRaw(4, 2);
-    raw.get()[kPixels] = 1;
-    raw.setFlags(VEK_IMAGE_MIRRORED);
-    expectRefused(raw, "raw without mirror-enable bit");
-
-    // Damaged or unexpected streams and headers.
-    expectRefused(makeRle(8, 2, good, kEnabled, good.size() - 5), "stream cut short");
-    Bytes unended(good.begin(), good.end() - 2);
-    expectRefused(makeRle(8, 3, unended, kEnabled), "stream ending before biHeight rows");
-    expectRefused(makeRle(5, 2, good, kEnabled), "row covering more than the width");
-    Bytes unskipped = good;
-    unskipped.erase(unskipped.begin() + 8, unskipped.begin() + 12);  // the second row's skip
-    expectRefused(makeRle(8, 2, unskipped, kEnabled), "row starting with an absolute run");
-    Bytes colourZero;
-    run(colourZero, 2, 0);
-    endRow(colourZero);
-    endImage(colourZero);
-    expectRefused(makeRle(8, 1, colourZero, kEnabled), "row starting with an encoded run of index 0");
-    Bytes longRow;
-    for (int i = 0; i < 2100; i++) skip(longRow, 0);
-    run(longRow, 1, 1);
-    endRow(longRow);
-    endImage(longRow);
-    expectRefused(makeRle(8, 1, longRow, kEnabled), "row longer than the scratch stack");
-    Record badOffset = makeRle(8, 2, good, kEnabled);
-    put32(badOffset, kPixelOffset, get32(badOffset, kLength) + 2);
-    expectRefused(badOffset, "pixel offset beyond the block");
-    Record fourBits = makeRle(8, 2, good, kEnabled);
-    put16(fourBits, kBitCount, 4);
-    expectRefused(fourBits, "4 bits per pixel");
-    Record shortRaw = makeRaw(4, 2);
-    shortRaw.setFlags(kEnabled);
-    put32(shortRaw, kHeight, 3);
-    expectRefused(shortRaw, "raw rows beyond the block");
-
-    // An unknown compression: only the mirrored bit changes.
-    Record other = makeRle(8, 2, good, kEnabled);
-    put32(other, kCompression, 2);
-    Bytes expected = other.bytes();
-    put16(expected.data(), kFlags, kMirrored);
-    vekFlipSprite(other);
-    EXPECT_TRUE(other.bytes() == expected);
 }

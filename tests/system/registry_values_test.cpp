@@ -1,4 +1,5 @@
-// Registry values by path: types, roots, defaults, deletes and the
+// Registry values by path, checked through the registry calls themselves:
+// types, roots, default values, deletes, missing keys and values, the
 // remembered value. No window is passed, so no message box appears.
 #include <vekkit.h>
 
@@ -11,12 +12,14 @@
 
 namespace {
 
-// A value read back by GetRegValue, its block freed.
+using Bytes = std::vector<BYTE>;
+
+// A value read back by GetRegValue: its 2048-byte block, or empty.
 struct Read {
     bool ok = false;
-    DWORD size = 0xDEAD;
-    DWORD type = 0xDEAD;
-    std::vector<BYTE> bytes;  // the whole 2048-byte block
+    DWORD size = 0xDEAD, type = 0xDEAD;
+    Bytes bytes;
+    std::string text() const { return ok ? reinterpret_cast<const char *>(bytes.data()) : "<none>"; }
 };
 
 Read get(const char *path)
@@ -34,29 +37,25 @@ Read get(const char *path)
     return r;
 }
 
-BOOL setString(const char *path, const char *text)
+BOOL setText(const char *path, const std::string &text)
 {
-    return SetRegValue(nullptr, path, reinterpret_cast<const BYTE *>(text), DWORD(std::strlen(text) + 1), REG_SZ);
+    return SetRegValue(nullptr, path, reinterpret_cast<const BYTE *>(text.c_str()), DWORD(text.size() + 1), REG_SZ);
 }
+BOOL removePath(const char *path) { return SetRegValue(nullptr, path, nullptr, 0, 0); }
 
-BOOL setDword(const char *path, DWORD value)
-{
-    return SetRegValue(nullptr, path, reinterpret_cast<const BYTE *>(&value), 4, REG_DWORD);
-}
-
-// The value through the registry calls themselves.
-bool rawValue(HKEY root, const char *key, const char *name, DWORD &type, std::vector<BYTE> &data)
+// The value through the registry calls: its bytes, or "absent".
+Bytes raw(HKEY root, const char *key, const char *name, DWORD *type = nullptr)
 {
     HKEY opened;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return {'a', 'b', 's', 'e', 'n', 't'};
     BYTE buffer[256];
-    DWORD size = sizeof buffer;
-    LONG error = RegQueryValueExA(opened, name, nullptr, &type, buffer, &size);
+    DWORD size = sizeof buffer, kind = 0;
+    const LONG error = RegQueryValueExA(opened, name, nullptr, &kind, buffer, &size);
     RegCloseKey(opened);
-    if (error != ERROR_SUCCESS) return false;
-    data.assign(buffer, buffer + size);
-    return true;
+    if (type) *type = kind;
+    return error == ERROR_SUCCESS ? Bytes(buffer, buffer + size) : Bytes{'a', 'b', 's', 'e', 'n', 't'};
 }
+const Bytes kAbsent = {'a', 'b', 's', 'e', 'n', 't'};
 
 bool keyExists(HKEY root, const char *key)
 {
@@ -68,180 +67,113 @@ bool keyExists(HKEY root, const char *key)
 
 }  // namespace
 
-TEST(RegistryValues, EachTypeRoundTrips)
+TEST(RegistryValues, TypesRootsAndDefaults)
 {
-    ASSERT_EQ(setString("Software\\vekkit tests\\Types\\Name", "Sprite Studio"), 1);
-    ASSERT_EQ(setDword("Software\\vekkit tests\\Types\\Count", 0x12345678), 1);
     const BYTE blob[] = {0, 1, 2, 0xFE, 0xFF, 0};
-    ASSERT_EQ(SetRegValue(nullptr, "Software\\vekkit tests\\Types\\Blob", blob, sizeof blob, REG_BINARY), 1);
-
-    Read s = get("Software\\vekkit tests\\Types\\Name");
-    ASSERT_TRUE(s.ok);
-    EXPECT_EQ(s.type, DWORD(REG_SZ));
-    EXPECT_EQ(s.size, 14u);
-    EXPECT_STREQ(reinterpret_cast<const char *>(s.bytes.data()), "Sprite Studio");
-
-    Read d = get("Software\\vekkit tests\\Types\\Count");
-    ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.type, DWORD(REG_DWORD));
-    EXPECT_EQ(d.size, 4u);
-    EXPECT_EQ(std::vector<BYTE>(d.bytes.begin(), d.bytes.begin() + 4), (std::vector<BYTE>{0x78, 0x56, 0x34, 0x12}));
-
-    Read b = get("Software\\vekkit tests\\Types\\Blob");
-    ASSERT_TRUE(b.ok);
-    EXPECT_EQ(b.type, DWORD(REG_BINARY));
-    EXPECT_EQ(b.size, sizeof blob);
-    EXPECT_EQ(std::vector<BYTE>(b.bytes.begin(), b.bytes.begin() + 6), std::vector<BYTE>(blob, blob + 6));
-    EXPECT_TRUE(std::all_of(b.bytes.begin() + 6, b.bytes.end(), [](BYTE x) { return x == 0; })) << "zero-filled";
-
-    // The same values through the registry calls, under HKEY_CURRENT_USER.
-    DWORD type = 0;
-    std::vector<BYTE> data;
-    ASSERT_TRUE(rawValue(HKEY_CURRENT_USER, "Software\\vekkit tests\\Types", "count", type, data))
-        << "value names ignore case";
-    EXPECT_EQ(type, DWORD(REG_DWORD));
-    EXPECT_EQ(data, (std::vector<BYTE>{0x78, 0x56, 0x34, 0x12}));
-
-    ASSERT_EQ(setDword("software/VEKKIT TESTS/types/COUNT", 7), 1) << "slashes and any case reach the same value";
-    ASSERT_TRUE(rawValue(HKEY_CURRENT_USER, "Software\\vekkit tests\\Types", "Count", type, data));
-    EXPECT_EQ(data, (std::vector<BYTE>{7, 0, 0, 0}));
-}
-
-TEST(RegistryValues, RootPrefixes)
-{
-    ASSERT_EQ(setString("*Software\\vekkit tests\\Machine", "star"), 1);
-    Read r = get("hkey_local_machine\\Software\\vekkit tests\\Machine");
-    ASSERT_TRUE(r.ok);
-    EXPECT_STREQ(reinterpret_cast<const char *>(r.bytes.data()), "star") << "* is HKEY_LOCAL_MACHINE";
-    DWORD type;
-    std::vector<BYTE> data;
-    EXPECT_TRUE(rawValue(HKEY_LOCAL_MACHINE, "Software\\vekkit tests", "Machine", type, data));
-    EXPECT_FALSE(rawValue(HKEY_CURRENT_USER, "Software\\vekkit tests", "Machine", type, data));
-
-    ASSERT_EQ(setString("HKEY_CURRENT_USER\\Software\\vekkit tests\\User", "user"), 1);
-    EXPECT_TRUE(rawValue(HKEY_CURRENT_USER, "Software\\vekkit tests", "User", type, data));
-    ASSERT_EQ(setString("HKEY_CLASSES_ROOT\\.vektest\\", "vekkit.document"), 1);
-    EXPECT_TRUE(rawValue(HKEY_CLASSES_ROOT, ".vektest", "", type, data));
-    EXPECT_EQ(SetRegValue(nullptr, "HKEY_CLASSES_ROOT\\.vektest", nullptr, 0, 0), 1);
-
-    // Every prefix ends in a backslash: with a slash it is a key name.
-    ASSERT_EQ(setString("HKEY_CURRENT_USER/vekkit tests/Slash", "slash"), 1);
-    EXPECT_TRUE(rawValue(HKEY_CURRENT_USER, "HKEY_CURRENT_USER\\vekkit tests", "Slash", type, data));
-    EXPECT_EQ(SetRegValue(nullptr, "HKEY_CURRENT_USER/vekkit tests", nullptr, 0, 0), 1);
+    const struct {
+        const char *path;
+        DWORD type;
+        Bytes data;
+        HKEY root;
+        const char *key, *name;  // where it lands
+    } cases[] = {
+        {"Software\\vekkit tests\\Types\\Name", REG_SZ, {'S', 'p', 'r', 'i', 't', 'e', 0}, HKEY_CURRENT_USER,
+         "Software\\vekkit tests\\Types", "name"},  // value names ignore case
+        {"Software\\vekkit tests\\Types\\Count", REG_DWORD, Bytes({0x78, 0x56, 0x34, 0x12}), HKEY_CURRENT_USER,
+         "Software\\vekkit tests\\Types", "Count"},
+        {"Software\\vekkit tests\\Types\\Blob", REG_BINARY, Bytes(blob, blob + 6), HKEY_CURRENT_USER,
+         "Software\\vekkit tests\\Types", "Blob"},  // bytes after a zero kept
+        {"software/VEKKIT TESTS/types/COUNT", REG_DWORD, Bytes({7, 0, 0, 0}), HKEY_CURRENT_USER,
+         "Software\\vekkit tests\\Types", "Count"},  // slashes and any case reach the same value
+        {"*Software\\vekkit tests\\Machine", REG_SZ, {'*', 0}, HKEY_LOCAL_MACHINE, "Software\\vekkit tests", "Machine"},
+        {"HKEY_LOCAL_MACHINE\\Software\\vekkit tests\\Machine", REG_SZ, {'m', 0}, HKEY_LOCAL_MACHINE,
+         "Software\\vekkit tests", "Machine"},
+        {"HKEY_CLASSES_ROOT\\.vektest\\", REG_SZ, {'d', 0}, HKEY_CLASSES_ROOT, ".vektest", ""},
+        // Every prefix ends in a backslash: with a slash it is a key name.
+        {"HKEY_CURRENT_USER/vekkit tests/Slash", REG_SZ, {'s', 0}, HKEY_CURRENT_USER, "HKEY_CURRENT_USER\\vekkit tests",
+         "Slash"},
+        {"Software\\vekkit tests\\Default\\", REG_SZ, {'d', 0}, HKEY_CURRENT_USER, "Software\\vekkit tests\\Default",
+         nullptr},
+        {"vekkit test root value", REG_DWORD, Bytes({99, 0, 0, 0}), HKEY_CURRENT_USER, nullptr, "vekkit test root value"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        ASSERT_EQ(SetRegValue(nullptr, c.path, c.data.data(), DWORD(c.data.size()), c.type), 1);
+        DWORD type = 0;
+        EXPECT_EQ(raw(c.root, c.key, c.name, &type), c.data);
+        EXPECT_EQ(type, c.type);
+        std::string readPath = c.path;  // a default value read through a trailing slash
+        if (readPath.back() == '\\') readPath.back() = '/';
+        const Read r = get(readPath.c_str());
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(r.type, c.type);
+        EXPECT_EQ(r.size, c.data.size());
+        EXPECT_EQ(Bytes(r.bytes.begin(), r.bytes.begin() + c.data.size()), c.data);
+        EXPECT_TRUE(std::all_of(r.bytes.begin() + c.data.size(), r.bytes.end(), [](BYTE x) { return x == 0; }))
+            << "zero-filled";
+    }
+    EXPECT_EQ(raw(HKEY_CURRENT_USER, "Software\\vekkit tests", "Machine"), kAbsent);
+    EXPECT_EQ(removePath("HKEY_CLASSES_ROOT\\.vektest"), 1);
+    EXPECT_EQ(removePath("HKEY_CURRENT_USER/vekkit tests"), 1);
     EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "HKEY_CURRENT_USER"), ERROR_SUCCESS);
-    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "HKEY_CURRENT_USER"));
+    EXPECT_EQ(removePath("vekkit test root value"), 1);
+    EXPECT_EQ(raw(HKEY_CURRENT_USER, nullptr, "vekkit test root value"), kAbsent);
 }
 
-TEST(RegistryValues, DefaultValueAndRootValue)
+TEST(RegistryValues, DeletesAndMissingValues)
 {
-    ASSERT_EQ(setString("Software\\vekkit tests\\Default\\", "the default"), 1);
-    DWORD type;
-    std::vector<BYTE> data;
-    ASSERT_TRUE(rawValue(HKEY_CURRENT_USER, "Software\\vekkit tests\\Default", nullptr, type, data));
-    EXPECT_STREQ(reinterpret_cast<const char *>(data.data()), "the default");
-    Read r = get("Software\\vekkit tests\\Default/");
-    ASSERT_TRUE(r.ok);
-    EXPECT_STREQ(reinterpret_cast<const char *>(r.bytes.data()), "the default");
-
-    ASSERT_EQ(setDword("vekkit test root value", 99), 1) << "one component: a value of the root";
-    ASSERT_TRUE(rawValue(HKEY_CURRENT_USER, nullptr, "vekkit test root value", type, data));
-    EXPECT_EQ(data, (std::vector<BYTE>{99, 0, 0, 0}));
-    EXPECT_EQ(SetRegValue(nullptr, "vekkit test root value", nullptr, 0, 0), 1);
-    EXPECT_FALSE(rawValue(HKEY_CURRENT_USER, nullptr, "vekkit test root value", type, data));
-}
-
-TEST(RegistryValues, Deletes)
-{
-    ASSERT_EQ(setString("Software\\vekkit tests\\Del\\Leaf\\Value", "v"), 1);
-    ASSERT_EQ(setString("Software\\vekkit tests\\Del\\Only", "value only"), 1);
-
-    EXPECT_EQ(SetRegValue(nullptr, "Software\\vekkit tests\\Del\\Only", nullptr, 0, 0), 1) << "a value";
-    DWORD type;
-    std::vector<BYTE> data;
-    EXPECT_FALSE(rawValue(HKEY_CURRENT_USER, "Software\\vekkit tests\\Del", "Only", type, data));
-
-    EXPECT_EQ(SetRegValue(nullptr, "Software\\vekkit tests\\Del", nullptr, 0, 0), 0)
-        << "a key with subkeys is not deleted";
+    ASSERT_EQ(setText("Software\\vekkit tests\\Del\\Leaf\\Value", "v"), 1);
+    ASSERT_EQ(setText("Software\\vekkit tests\\Del\\Only", "value only"), 1);
+    EXPECT_EQ(removePath("Software\\vekkit tests\\Del\\Only"), 1) << "a value";
+    EXPECT_EQ(raw(HKEY_CURRENT_USER, "Software\\vekkit tests\\Del", "Only"), kAbsent);
+    EXPECT_EQ(removePath("Software\\vekkit tests\\Del"), 0) << "a key with subkeys is not deleted";
     EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, "Software\\vekkit tests\\Del\\Leaf"));
-
-    EXPECT_EQ(SetRegValue(nullptr, "Software\\vekkit tests\\Del\\Leaf", nullptr, 0, 0), 1)
-        << "a key without subkeys goes with its values";
+    EXPECT_EQ(removePath("Software\\vekkit tests\\Del\\Leaf"), 1) << "a key without subkeys goes with its values";
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\vekkit tests\\Del\\Leaf"));
-    EXPECT_EQ(SetRegValue(nullptr, "Software\\vekkit tests\\Del\\Leaf", nullptr, 0, 0), 0) << "nothing to delete";
+    EXPECT_EQ(removePath("Software\\vekkit tests\\Del\\Leaf"), 0) << "nothing to delete";
+    EXPECT_EQ(setText("", "x"), 0);
+    EXPECT_EQ(setText(("Software\\vekkit tests\\" + std::string(300, 'k') + "\\Value").c_str(), "x"), 0)
+        << "key names hold at most 255 characters";
 
-    EXPECT_EQ(SetRegValue(nullptr, "Software\\vekkit tests\\Made\\On\\The\\Way\\X", nullptr, 0, 0), 0);
-    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, "Software\\vekkit tests\\Made\\On\\The\\Way"))
-        << "the keys on the way are created before the delete";
-
-    EXPECT_EQ(SetRegValue(nullptr, "", reinterpret_cast<const BYTE *>("x"), 2, REG_SZ), 0);
-    EXPECT_EQ(SetRegValue(nullptr, nullptr, reinterpret_cast<const BYTE *>("x"), 2, REG_SZ), 0);
-}
-
-TEST(RegistryValues, MissingKeysAndValues)
-{
     Read r = get("Software\\vekkit tests\\No Such Key\\Value");
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.size, 0u);
     EXPECT_EQ(r.type, 0xDEADu) << "the type is not set";
-
-    ASSERT_EQ(setString("Software\\vekkit tests\\Present\\Value", "v"), 1);
-    Read missing = get("Software\\vekkit tests\\Present\\Missing");
-    ASSERT_TRUE(missing.ok) << "a missing value gives a zero block";
-    EXPECT_TRUE(std::all_of(missing.bytes.begin(), missing.bytes.end(), [](BYTE x) { return x == 0; }));
-    EXPECT_LE(missing.size, 2048u);
-
-    std::vector<BYTE> big(3000, 0xAB);
-    ASSERT_EQ(SetRegValue(nullptr, "Software\\vekkit tests\\Present\\Big", big.data(), DWORD(big.size()), REG_BINARY),
-              1);
-    Read large = get("Software\\vekkit tests\\Present\\Big");
-    ASSERT_TRUE(large.ok);
-    EXPECT_LE(large.size, 2048u) << "never more than the block";
-    EXPECT_TRUE(std::all_of(large.bytes.begin(), large.bytes.end(), [](BYTE x) { return x == 0; }));
+    // A missing value, and one larger than the block, give a zero block.
+    ASSERT_EQ(SetRegValue(nullptr, "Software\\vekkit tests\\Present\\Big", Bytes(3000, 0xAB).data(), 3000, REG_BINARY), 1);
+    for (const char *path : {"Software\\vekkit tests\\Present\\Missing", "Software\\vekkit tests\\Present\\Big"}) {
+        r = get(path);
+        ASSERT_TRUE(r.ok) << path;
+        EXPECT_LE(r.size, 2048u);
+        EXPECT_TRUE(std::all_of(r.bytes.begin(), r.bytes.end(), [](BYTE x) { return x == 0; })) << path;
+    }
 }
 
 TEST(RegistryValues, RememberedValueIsSubstituted)
 {
-    ASSERT_EQ(setString("Software\\vekkit tests\\Config\\Where", "Software\\vekkit tests\\Profiles\\Second"), 1);
-    ASSERT_EQ(setString("Software\\vekkit tests\\Profiles\\First\\Level", "1"), 1);
-    ASSERT_EQ(setString("Software\\vekkit tests\\Profiles\\Second\\Level", "2"), 1);
+    ASSERT_EQ(setText("Software\\vekkit tests\\Config\\Where", "Software\\vekkit tests\\Profiles\\Second"), 1);
+    ASSERT_EQ(setText("Software\\vekkit tests\\Config\\Other", "First"), 1);
+    ASSERT_EQ(setText("Software\\vekkit tests\\Profiles\\First\\Level", "1"), 1);
+    ASSERT_EQ(setText("Software\\vekkit tests\\Profiles\\Second\\Level", "2"), 1);
+    // The colon marks the value to remember (after the prefix, or first);
+    // a read without it leaves the remembered value alone.
+    const std::pair<const char *, const char *> steps[] = {
+        {"HKEY_CURRENT_USER\\:Software\\vekkit tests\\Config\\Where", "Software\\vekkit tests\\Profiles\\Second"},
+        {"HKEY_CURRENT_USER\\%s\\Level", "2"},
+        {":Software\\vekkit tests\\Config\\Other", "First"},
+        {"Software\\vekkit tests\\Profiles\\%s\\Level", "1"},
+        {"Software\\vekkit tests\\Config\\Where", "Software\\vekkit tests\\Profiles\\Second"},
+        {"Software\\vekkit tests\\Profiles\\%s\\Level", "1"},
+        // A remembered value without data remembers the empty text: %s then
+        // names Profiles itself, which has no Level value.
+        {":Software\\vekkit tests\\Config\\Missing", ""},
+        {"Software\\vekkit tests\\Profiles\\%s\\Level", ""},
+    };
+    for (const auto &[path, text] : steps) EXPECT_EQ(get(path).text(), text) << path;
 
-    Read where = get("HKEY_CURRENT_USER\\:Software\\vekkit tests\\Config\\Where");
-    ASSERT_TRUE(where.ok) << "the colon marks the value to remember";
-    EXPECT_STREQ(reinterpret_cast<const char *>(where.bytes.data()), "Software\\vekkit tests\\Profiles\\Second");
-
-    Read level = get("HKEY_CURRENT_USER\\%s\\Level");
-    ASSERT_TRUE(level.ok);
-    EXPECT_STREQ(reinterpret_cast<const char *>(level.bytes.data()), "2");
-
-    // Without a prefix the colon comes first.
-    ASSERT_EQ(setString("Software\\vekkit tests\\Config\\Other", "First"), 1);
-    ASSERT_TRUE(get(":Software\\vekkit tests\\Config\\Other").ok);
-    level = get("Software\\vekkit tests\\Profiles\\%s\\Level");
-    ASSERT_TRUE(level.ok);
-    EXPECT_STREQ(reinterpret_cast<const char *>(level.bytes.data()), "1");
-
-    // A read without the marker leaves the remembered value alone.
-    ASSERT_TRUE(get("Software\\vekkit tests\\Config\\Where").ok);
-    level = get("Software\\vekkit tests\\Profiles\\%s\\Level");
-    EXPECT_STREQ(reinterpret_cast<const char *>(level.bytes.data()), "1");
-
-    // A remembered value without data remembers nothing.
-    EXPECT_TRUE(get(":Software\\vekkit tests\\Config\\Missing").ok);
-    level = get("Software\\vekkit tests\\Profiles\\%s\\Level");
-    ASSERT_TRUE(level.ok);
-    EXPECT_EQ(level.bytes[0], 0) << "the empty text names Profiles itself, which has no Level value";
-}
-
-TEST(RegistryValues, OverlongPathsFailCleanly)
-{
-    std::string component(300, 'k');
-    std::string path = "Software\\vekkit tests\\" + component + "\\Value";
-    EXPECT_EQ(setString(path.c_str(), "x"), 0) << "key names hold at most 255 characters";
-    EXPECT_FALSE(get(path.c_str()).ok);
-
-    ASSERT_EQ(setString("Software\\vekkit tests\\Config\\Long", std::string(400, 'a').c_str()), 1);
+    ASSERT_EQ(setText("Software\\vekkit tests\\Config\\Long", std::string(400, 'a')), 1);
     ASSERT_TRUE(get(":Software\\vekkit tests\\Config\\Long").ok);
-    Read r = get("Software\\%s\\%s\\Value");
+    const Read r = get("Software\\%s\\%s\\Value");
     EXPECT_FALSE(r.ok) << "more than 511 characters after substitution";
     EXPECT_EQ(r.size, 0u);
 }
