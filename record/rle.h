@@ -61,11 +61,17 @@ struct Token {
     const BYTE *data = nullptr;  // of an absolute run
 };
 
+// The most bytes a token takes: an absolute run of kMaxCount with its pad.
+constexpr size_t kLongestToken = 2 + absoluteDataBytes(kMaxCount);
+
 // Reads the token at p of a stream that ends at end, and moves p behind it;
-// at an end of image or a damaged token p stays where it is.
+// at an end of image or a damaged token p stays where it is. A reader that
+// knows that at least kLongestToken bytes are left passes Bounded = false
+// and spares the tests of whether the token fits.
+template <bool Bounded = true>
 inline Token next(const BYTE *&p, const BYTE *const end)
 {
-    if (end - p < 2) return Token{Op::Damaged};
+    if (Bounded && end - p < 2) return Token{Op::Damaged};
     const BYTE n = p[0], c = p[1];
     if (n != 0) {
         p += 2;
@@ -77,13 +83,13 @@ inline Token next(const BYTE *&p, const BYTE *const end)
     }
     if (c == kEndOfImage) return Token{Op::EndOfImage};
     if (c == kSkip) {
-        if (end - p < static_cast<ptrdiff_t>(kSkipBytes)) return Token{Op::Damaged};
+        if (Bounded && end - p < static_cast<ptrdiff_t>(kSkipBytes)) return Token{Op::Damaged};
         const Token t{Op::Skip, p[2]};
         p += kSkipBytes;
         return t;
     }
     const size_t bytes = absoluteDataBytes(c);
-    if (static_cast<size_t>(end - p) - 2 < bytes) return Token{Op::Damaged};
+    if (Bounded && static_cast<size_t>(end - p) - 2 < bytes) return Token{Op::Damaged};
     const Token t{Op::Absolute, c, 0, p + 2};
     p += 2 + bytes;
     return t;
