@@ -64,12 +64,11 @@ struct Token {
 // The most bytes a token takes: an absolute run of kMaxCount with its pad.
 constexpr size_t kLongestToken = 2 + absoluteDataBytes(kMaxCount);
 
-// Reads the token at p of a stream that ends at end, and moves p behind it;
-// at an end of image or a damaged token p stays where it is. A reader that
-// knows that at least kLongestToken bytes are left passes Bounded = false
-// and spares the tests of whether the token fits.
-template <bool Bounded = true>
-inline Token next(const BYTE *&p, const BYTE *const end)
+// The token at p, read as next() below does; Bounded = false when at least
+// kLongestToken bytes are left, so that the token needs no tests of whether
+// it fits.
+template <bool Bounded>
+inline Token decode(const BYTE *&p, const BYTE *const end)
 {
     if (Bounded && end - p < 2) return Token{Op::Damaged};
     const BYTE n = p[0], c = p[1];
@@ -93,6 +92,13 @@ inline Token next(const BYTE *&p, const BYTE *const end)
     const Token t{Op::Absolute, c, 0, p + 2};
     p += 2 + bytes;
     return t;
+}
+
+// Reads the token at p of a stream that ends at end, and moves p behind it;
+// at an end of image or a damaged token p stays where it is.
+inline Token next(const BYTE *&p, const BYTE *const end)
+{
+    return end - p >= static_cast<ptrdiff_t>(kLongestToken) ? decode<false>(p, end) : decode<true>(p, end);
 }
 
 // How a walk over a row stopped.

@@ -42,7 +42,7 @@ template <class Paint>
 inline RowEnd paintRow(BYTE *d, BYTE *const rowEnd, const BYTE *&p, const BYTE *const end)
 {
     for (;;) {
-        const Token t = end - p >= static_cast<ptrdiff_t>(kLongestToken) ? next<false>(p, end) : next(p, end);
+        const Token t = next(p, end);
         switch (t.op) {
         case Op::Run:
             if (!cover(d, rowEnd, t.count, [&](size_t n) { Paint::run(d, t.colour, n); })) return passRow(p, end);
@@ -67,7 +67,7 @@ template <class Paint>
 inline RowEnd paintRowClipped(BYTE *d, size_t left, size_t room, const BYTE *&p, const BYTE *const end)
 {
     for (;;) {
-        Token t = end - p >= static_cast<ptrdiff_t>(kLongestToken) ? next<false>(p, end) : next(p, end);
+        Token t = next(p, end);
         switch (t.op) {
         case Op::EndOfRow: return RowEnd::Row;
         case Op::EndOfImage: return RowEnd::Image;
