@@ -310,13 +310,19 @@ void indexDrawn(LPVEKCONTEXT ctx, Repaint &plan, const RECT &clip)
 // Composes the visible area once, every sprite at its new place, and
 // copies it to the window once: there, the pixels that the compositions one
 // by one would have left. Sprites end as those compositions leave them.
-void composeOnce(LPVEKCONTEXT ctx, HDC dc, const Repaint &plan, const RECT &area)
+void composeOnce(LPVEKCONTEXT ctx, HDC dc, Repaint &plan, const RECT &area, const RECT &clip)
 {
     for (const Composition &step : plan.steps) {
         if (step.done) settle(step.done);
     }
     for (LPVEKSPRITE s : plan.ready) settle(s);
-    vek::composeRect(ctx, ComposeSelector::allAtTarget(), dc, area, 0, 0, 0, 0);
+    // Composed in pieces, the area is drawn from the grid piece by piece.
+    vek::SpriteGrid *grid = nullptr;
+    if (indexed(*ctx) && !fits(*ctx, area)) {
+        indexDrawn(ctx, plan, clip);
+        grid = &plan.drawn;
+    }
+    vek::composeRect(ctx, ComposeSelector::allAtTarget(), dc, area, 0, 0, 0, 0, grid);
 }
 
 // Repaints the deleted sprites' places (planned already) and the sprites
@@ -342,13 +348,13 @@ void repaintChanged(LPVEKCONTEXT ctx, HDC dc, Repaint &plan, const RECT &v, cons
             s->stateFlags &= ~VEK_SPRITE_CHANGED;
             if (meets(combinedRect(*s), v)) settle(s);
         }
-        composeOnce(ctx, dc, plan, whole);
+        composeOnce(ctx, dc, plan, whole, clip);
         return;
     }
 
     planChanged(ctx, plan, v, clip);
     if (plan.cost >= once) {
-        composeOnce(ctx, dc, plan, whole);
+        composeOnce(ctx, dc, plan, whole, clip);
         return;
     }
     vek::SpriteGrid *grid = nullptr;
