@@ -4,7 +4,8 @@
 // it, the whole visible area recomposed every frame (an off-screen image as
 // large as the playfield and a full redraw), and the 160 x 120 context
 // redrawn whole. The update with the playfield-sized off-screen image and
-// the whole redraw compare like for like.
+// the whole redraw compare like for like. Last, ten sprites moving among
+// many that stay.
 //
 // Counters: frames per second (items per second) and dirty_px, the area of
 // the changed sprites' old-and-new rectangles per frame, which is what the
@@ -66,7 +67,10 @@ struct Scene {
     };
     std::vector<Mover> movers;
 
-    Scene(int sprites, LONG offscreenWidth, LONG offscreenHeight)
+    size_t moving;  // the first movers move, the others stay
+
+    Scene(int sprites, LONG offscreenWidth, LONG offscreenHeight, int moved = -1)
+        : moving(static_cast<size_t>(moved < 0 ? sprites : moved))
     {
         WNDCLASSA wc{};
         wc.lpfnWndProc = DefWindowProcA;
@@ -111,7 +115,8 @@ struct Scene {
     double step()
     {
         double area = 0;
-        for (Mover &m : movers) {
+        for (size_t i = 0; i < moving; i++) {
+            Mover &m = movers[i];
             if (m.x + m.dx < 0 || m.x + m.dx > kW - kSide) m.dx = -m.dx;
             if (m.y + m.dy < 0 || m.y + m.dy > kH - kSide) m.dy = -m.dy;
             m.x += m.dx;
@@ -161,6 +166,19 @@ void BM_FullRecomposition(benchmark::State &state)
     state.counters["dirty_px"] = benchmark::Counter(static_cast<double>(kW) * kH);
 }
 BENCHMARK(BM_FullRecomposition)->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// Ten sprites moving among N - 10 that stay, with the playfield-sized
+// off-screen image: the update's work follows the ten.
+void BM_TenMovingAmongStill(benchmark::State &state)
+{
+    Scene scene(static_cast<int>(state.range(0)), kW, kH, 10);
+    for (auto _ : state) {
+        scene.step();
+        vekUpdateSpriteContext(scene.ctx, scene.dc);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_TenMovingAmongStill)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 // The same 160 x 120 off-screen context redrawn whole every frame: the
 // background painted into the window, then every sprite composed.

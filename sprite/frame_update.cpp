@@ -9,6 +9,14 @@
 // it covers the background, else by painting the background straight into
 // the window and then every sprite.
 //
+// The work follows what changed: the compositions are planned first, and
+// when they would cost more than composing the visible area once (many
+// changed sprites), the visible area is composed and copied once instead;
+// the window ends with the same pixels and the sprites in the same state.
+// With many sprites, coarse grids (sprite/sprite_grid.h) supply the merge
+// candidates and the sprites each composition draws, so that no rectangle
+// is tested against every sprite.
+//
 // Rectangles are playfield rectangles (right and bottom exclusive) unless
 // said otherwise; playfield (x, y) shows at window (x, y) + origin. Their
 // sizes, unions and moves are worked out in 64 bits (common/saturate.h), so
