@@ -166,8 +166,9 @@ int64_t compositionCost(const VEKCONTEXT &ctx, const RECT &r, int64_t sprites)
 {
     if (empty(r)) return 0;
     const int64_t w = widthOf(r), h = heightOf(r);
-    const int64_t pieces = ((w - 1) / std::max<LONG>(ctx.offscreenWidth, 1) + 1) *
-                           ((h - 1) / std::max<LONG>(ctx.offscreenHeight, 1) + 1);
+    const int64_t pieces = fits(ctx, r) ? 1
+                                        : ((w - 1) / std::max<LONG>(ctx.offscreenWidth, 1) + 1) *
+                                              ((h - 1) / std::max<LONG>(ctx.offscreenHeight, 1) + 1);
     return w * h + kCompositionCost * pieces + kSpriteCost * sprites;
 }
 
@@ -279,8 +280,9 @@ void planChanged(LPVEKCONTEXT ctx, Repaint &plan, const RECT &v, const RECT &cli
     if (indexed(*ctx)) {
         plan.dirty.build(v, ctx->spriteCount, [&](LONG k, RECT &box) {
             const VEKSPRITE &s = *ctx->drawList[k];
+            if (!(s.stateFlags & VEK_SPRITE_CHANGED)) return false;
             box = combinedRect(s);
-            return (s.stateFlags & VEK_SPRITE_CHANGED) && meets(box, v);
+            return meets(box, v);
         });
     }
     for (LONG i = 0; i < ctx->spriteCount; i++) {
@@ -346,8 +348,9 @@ void repaintChanged(LPVEKCONTEXT ctx, HDC dc, Repaint &plan, const RECT &v, cons
     int64_t unmerged = plan.cost;
     for (LONG i = 0; i < ctx->spriteCount && unmerged < once; i++) {
         const VEKSPRITE &s = *ctx->drawList[i];
+        if (!(s.stateFlags & VEK_SPRITE_CHANGED)) continue;
         const RECT r = combinedRect(s);
-        if ((s.stateFlags & VEK_SPRITE_CHANGED) && meets(r, v)) unmerged += compositionCost(*ctx, clipTo(r, clip), 1);
+        if (meets(r, v)) unmerged += compositionCost(*ctx, clipTo(r, clip), 1);
     }
     if (unmerged >= once) {
         for (LONG i = 0; i < ctx->spriteCount; i++) {

@@ -7,9 +7,9 @@ namespace vek {
 
 namespace {
 
-// Cells are 32 pixels square at least, about a sprite's size; larger areas
+// Cells are 64 pixels square at least, about two sprites wide; larger areas
 // get larger cells, so that a grid has at most this many.
-constexpr int kFirstShift = 5;
+constexpr int kFirstShift = 6;
 constexpr int64_t kMaxCells = 4096;
 
 }  // namespace
@@ -24,27 +24,6 @@ void SpriteGrid::layOut(const RECT &area)
     while ((((width - 1) >> shift_) + 1) * (((height - 1) >> shift_) + 1) > kMaxCells) shift_++;
     columns_ = static_cast<LONG>(((width - 1) >> shift_) + 1);
     rows_ = static_cast<LONG>(((height - 1) >> shift_) + 1);
-}
-
-LONG SpriteGrid::column(int64_t x) const
-{
-    if (x <= left_) return 0;
-    return static_cast<LONG>(std::min<int64_t>((x - left_) >> shift_, columns_ - 1));
-}
-
-LONG SpriteGrid::row(int64_t y) const
-{
-    if (y <= top_) return 0;
-    return static_cast<LONG>(std::min<int64_t>((y - top_) >> shift_, rows_ - 1));
-}
-
-SpriteGrid::Cells SpriteGrid::cellsOf(const RECT &r) const
-{
-    // The pixels from left to right - 1, or the single column at left when
-    // that range is empty or reversed; the same for rows.
-    const int64_t lastX = int64_t{r.right} - 1, lastY = int64_t{r.bottom} - 1;
-    return Cells{column(std::min<int64_t>(r.left, lastX)), row(std::min<int64_t>(r.top, lastY)),
-                 column(std::max<int64_t>(r.left, lastX)), row(std::max<int64_t>(r.top, lastY))};
 }
 
 void SpriteGrid::beginSearch()

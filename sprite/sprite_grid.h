@@ -49,8 +49,16 @@ public:
         epoch_ = 0;
     }
 
-    // The cells that a rectangle reaches (same rule as the boxes).
-    Cells cellsOf(const RECT &r) const;
+    // The cells that a rectangle reaches (same rule as the boxes): the
+    // pixels from left to right - 1, or the single column at left when that
+    // range is empty or reversed; the same for rows.
+    Cells cellsOf(const RECT &r) const
+    {
+        const int64_t lastX = int64_t{r.right} - 1, lastY = int64_t{r.bottom} - 1;
+        const bool reversedX = lastX < r.left, reversedY = lastY < r.top;
+        return Cells{column(reversedX ? lastX : r.left), row(reversedY ? lastY : r.top),
+                     column(reversedX ? r.left : lastX), row(reversedY ? r.top : lastY)};
+    }
 
     // Starts a new search: every entry is reported at most once until the
     // next call.
@@ -66,8 +74,18 @@ public:
 private:
     void layOut(const RECT &area);
     LONG cellCount() const { return columns_ * rows_; }
-    LONG column(int64_t x) const;
-    LONG row(int64_t y) const;
+    LONG column(int64_t x) const
+    {
+        if (x <= left_) return 0;
+        const int64_t c = (x - left_) >> shift_;
+        return c < columns_ ? static_cast<LONG>(c) : columns_ - 1;
+    }
+    LONG row(int64_t y) const
+    {
+        if (y <= top_) return 0;
+        const int64_t r = (y - top_) >> shift_;
+        return r < rows_ ? static_cast<LONG>(r) : rows_ - 1;
+    }
 
     template <typename Visit>
     void forEachCell(const Cells &c, Visit visit) const
