@@ -89,7 +89,7 @@ void composePiece(LPVEKCONTEXT ctx, ComposeSelector selector, HDC dc, const RECT
     // A DD off-screen image cannot honour transforms: its sprites go through
     // the GDI without one.
     const bool dd = ctx->options & VEK_OPTION_DD_OFFSCREEN;
-    auto draw = [&](LONG k) {
+    auto draw = [&](LONG k) __attribute__((always_inline)) {
         LPVEKSPRITE t = ctx->drawList[k];
         if ((t->stateFlags & VEK_SPRITE_DELETED) || !t->shownImage || !t->image) return;
         const LONG mirror = t->anchorFlags & VEK_ANCHOR_MIRROR;

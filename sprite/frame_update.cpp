@@ -224,7 +224,7 @@ void mergeNeighbours(LPVEKCONTEXT ctx, Repaint &plan, LONG i, RECT r, const RECT
     LPVEKSPRITE current = ctx->drawList[i];
     const size_t readyBefore = plan.ready.size();
     enum class Merge { Done, NotYet, Never };
-    auto merge = [&](LONG j) {
+    auto merge = [&](LONG j) __attribute__((always_inline)) {
         LPVEKSPRITE t = ctx->drawList[j];
         if (j <= i || !(t->stateFlags & VEK_SPRITE_CHANGED)) return Merge::Never;
         const RECT r2 = combinedRect(*t);
