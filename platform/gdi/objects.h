@@ -18,6 +18,7 @@
 #include <mutex>
 #include <vector>
 
+#include "debug/channel.h"
 #include "gdi/handle_table.h"
 #include "gdi/surface.h"
 
@@ -168,12 +169,13 @@ void destroyObject(uint32_t handle);
 // The palette selected in a DC (the default palette until another is).
 inline const Palette &dcPalette(const DC &dc) { return *dc.selectedPalette; }
 
-// Sets the last error and returns v: failure results read as `return fail(ERROR_X, nullptr);`.
+// Sets the last error, reports the failure on the gdi trace channel and
+// returns v: failure results read as `return fail(ERROR_X, nullptr);`.
 template <class T>
-T fail(DWORD error, T v)
+T fail(DWORD error, T v, const char *reason = nullptr,
+       const std::source_location &where = std::source_location::current())
 {
-    SetLastError(error);
-    return v;
+    return debug::fail(debug::Channel::gdi, error, v, reason, where);
 }
 
 }  // namespace vek::gdi

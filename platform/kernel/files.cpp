@@ -77,7 +77,7 @@ std::shared_ptr<File> find(HFILE handle, bool remove = false)
             return remove ? std::move(t.entries[slot]) : t.entries[slot];
         }
     }
-    SetLastError(ERROR_INVALID_HANDLE);
+    vek::host::setError(ERROR_INVALID_HANDLE);
     return nullptr;
 }
 
@@ -121,7 +121,7 @@ HFILE openFile(LPCSTR path, UINT mode, Create create, bool readOnly = false)
     auto file = std::make_shared<File>(fd, canRead, canWrite);
     struct stat info;
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);  // a folder is not a file
+        vek::host::setError(ERROR_ACCESS_DENIED);  // a folder is not a file
         return HFILE_ERROR;
     }
     if (readOnly && success == ERROR_ALREADY_EXISTS) fchmod(fd, info.st_mode & ~0222);
@@ -133,20 +133,23 @@ HFILE openFile(LPCSTR path, UINT mode, Create create, bool readOnly = false)
 
 HFILE WINAPI _lopen(LPCSTR path, int mode)
 {
+    VEKHOST_CALL(Channel::kernel, path, mode);
     return openFile(path, static_cast<UINT>(mode), Create::no);
 }
 
 HFILE WINAPI _lcreat(LPCSTR path, int attributes)
 {
+    VEKHOST_CALL(Channel::kernel, path, attributes);
     return openFile(path, OF_READWRITE, Create::always, attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 UINT WINAPI _lread(HFILE handle, LPVOID buffer, UINT count)
 {
+    VEKHOST_CALL(Channel::kernel, handle, buffer, count);
     std::shared_ptr<File> file = find(handle);
     if (!file) return static_cast<UINT>(HFILE_ERROR);
     if (!file->canRead) {
-        SetLastError(ERROR_ACCESS_DENIED);
+        vek::host::setError(ERROR_ACCESS_DENIED);
         return static_cast<UINT>(HFILE_ERROR);
     }
     UINT done = 0;
@@ -165,10 +168,11 @@ UINT WINAPI _lread(HFILE handle, LPVOID buffer, UINT count)
 
 UINT WINAPI _lwrite(HFILE handle, LPCSTR buffer, UINT count)
 {
+    VEKHOST_CALL(Channel::kernel, handle, count);
     std::shared_ptr<File> file = find(handle);
     if (!file) return static_cast<UINT>(HFILE_ERROR);
     if (!file->canWrite) {
-        SetLastError(ERROR_ACCESS_DENIED);
+        vek::host::setError(ERROR_ACCESS_DENIED);
         return static_cast<UINT>(HFILE_ERROR);
     }
     if (count == 0) {
@@ -195,6 +199,7 @@ UINT WINAPI _lwrite(HFILE handle, LPCSTR buffer, UINT count)
 
 LONG WINAPI _llseek(HFILE handle, LONG offset, int origin)
 {
+    VEKHOST_CALL(Channel::kernel, handle, offset, origin);
     std::shared_ptr<File> file = find(handle);
     if (!file) return HFILE_ERROR;
     off_t base;
@@ -203,7 +208,7 @@ LONG WINAPI _llseek(HFILE handle, LONG offset, int origin)
     case FILE_BEGIN: base = 0; break;
     case FILE_CURRENT: base = lseek(file->fd, 0, SEEK_CUR); break;
     case FILE_END: base = fstat(file->fd, &info) == 0 ? info.st_size : -1; break;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return HFILE_ERROR;
+    default: vek::host::setError(ERROR_INVALID_PARAMETER); return HFILE_ERROR;
     }
     if (base < 0) {
         vek::host::setErrorFromErrno(errno);
@@ -211,11 +216,11 @@ LONG WINAPI _llseek(HFILE handle, LONG offset, int origin)
     }
     off_t position = base + offset;
     if (position < 0) {
-        SetLastError(ERROR_NEGATIVE_SEEK);
+        vek::host::setError(ERROR_NEGATIVE_SEEK);
         return HFILE_ERROR;
     }
     if (position > kMaxPosition) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+        vek::host::setError(ERROR_INVALID_PARAMETER);
         return HFILE_ERROR;
     }
     if (lseek(file->fd, position, SEEK_SET) < 0) {
@@ -229,6 +234,7 @@ LONG WINAPI _llseek(HFILE handle, LONG offset, int origin)
 
 HFILE WINAPI _lclose(HFILE handle)
 {
+    VEKHOST_CALL(Channel::kernel, handle);
     return find(handle, true) ? 0 : HFILE_ERROR;
 }
 
@@ -295,8 +301,9 @@ HFILE failed(LPOFSTRUCT info)
 
 HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style)
 {
+    VEKHOST_CALL(Channel::kernel, path, info, style);
     if (!info) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+        vek::host::setError(ERROR_INVALID_PARAMETER);
         return HFILE_ERROR;
     }
     info->cBytes = sizeof(OFSTRUCT);
@@ -311,7 +318,7 @@ HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style)
     std::string full;
     if (!fullPath(path, style, full)) return failed(info);
     if (full.size() >= OFS_MAXPATHNAME) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        vek::host::setError(ERROR_FILENAME_EXCED_RANGE);
         return failed(info);
     }
     std::memcpy(info->szPathName, full.c_str(), full.size() + 1);

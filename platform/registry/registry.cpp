@@ -33,6 +33,7 @@
 // the handle fail with ERROR_KEY_DELETED.
 #include <windows.h>
 
+#include "debug/channel.h"
 #include "kernel/error.h"
 #include "kernel/prefix.h"
 #include "registry/registry_file.h"
@@ -384,10 +385,8 @@ LONG withStore(Store &store, bool exclusive, Action action)
     return result;
 }
 
-}  // namespace
-
-LSTATUS WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
-                               PHKEY result, LPDWORD disposition)
+LSTATUS createKey(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
+                  PHKEY result, LPDWORD disposition)
 {
     if (!result) return ERROR_INVALID_PARAMETER;
     Registry &r = registry();
@@ -424,7 +423,7 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REG
     return ERROR_SUCCESS;
 }
 
-LSTATUS WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result)
+LSTATUS openKey(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result)
 {
     if (!result) return ERROR_INVALID_PARAMETER;
     Registry &r = registry();
@@ -442,7 +441,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY resul
     return ERROR_SUCCESS;
 }
 
-LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size)
+LSTATUS queryValue(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size)
 {
     if (data && !size) return ERROR_INVALID_PARAMETER;
     Registry &r = registry();
@@ -466,7 +465,7 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LP
     });
 }
 
-LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE *data, DWORD size)
+LSTATUS setValue(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE *data, DWORD size)
 {
     if (size && !data) return ERROR_NOACCESS;
     std::string valueName = name ? name : "";
@@ -487,7 +486,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BY
     });
 }
 
-LSTATUS WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey)
+LSTATUS deleteKey(HKEY key, LPCSTR subKey)
 {
     Registry &r = registry();
     std::lock_guard guard(r.lock);
@@ -510,7 +509,7 @@ LSTATUS WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey)
     });
 }
 
-LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR name)
+LSTATUS deleteValue(HKEY key, LPCSTR name)
 {
     Registry &r = registry();
     std::lock_guard guard(r.lock);
@@ -525,7 +524,7 @@ LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR name)
     });
 }
 
-LSTATUS WINAPI RegCloseKey(HKEY key)
+LSTATUS closeKey(HKEY key)
 {
     if (rootName(key)) return ERROR_SUCCESS;
     Registry &r = registry();
@@ -534,4 +533,57 @@ LSTATUS WINAPI RegCloseKey(HKEY key)
     if (LONG error = resolve(r, key, target)) return error;
     r.handles[(reinterpret_cast<ULONG_PTR>(key) - kFirstHandle) / kHandleStep].reset();
     return ERROR_SUCCESS;
+}
+
+// A failed call, reported on the registry trace channel; the calls give
+// their error as the result and leave the last error alone.
+LSTATUS reported(LSTATUS status)
+{
+    if (status != ERROR_SUCCESS) vek::debug::report(vek::debug::Channel::registry, status);
+    return status;
+}
+
+}  // namespace
+
+LSTATUS WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access,
+                               LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition)
+{
+    VEKHOST_CALL(Channel::registry, key, subKey, options, access, result, disposition);
+    return reported(createKey(key, subKey, reserved, keyClass, options, access, security, result, disposition));
+}
+
+LSTATUS WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result)
+{
+    VEKHOST_CALL(Channel::registry, key, subKey, options, access, result);
+    return reported(openKey(key, subKey, options, access, result));
+}
+
+LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
+{
+    VEKHOST_CALL(Channel::registry, key, name, type, data, size);
+    return reported(queryValue(key, name, reserved, type, data, size));
+}
+
+LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE *data, DWORD size)
+{
+    VEKHOST_CALL(Channel::registry, key, name, type, data, size);
+    return reported(setValue(key, name, reserved, type, data, size));
+}
+
+LSTATUS WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey)
+{
+    VEKHOST_CALL(Channel::registry, key, subKey);
+    return reported(deleteKey(key, subKey));
+}
+
+LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR name)
+{
+    VEKHOST_CALL(Channel::registry, key, name);
+    return reported(deleteValue(key, name));
+}
+
+LSTATUS WINAPI RegCloseKey(HKEY key)
+{
+    VEKHOST_CALL(Channel::registry, key);
+    return reported(closeKey(key));
 }

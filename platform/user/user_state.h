@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "debug/channel.h"
 #include "gdi/handle_table.h"
 #include "gdi/surface.h"
 
@@ -99,6 +100,12 @@ struct Window {
     bool erase = false;       // the update rectangle wants WM_ERASEBKGND
     std::shared_ptr<gdi::Surface> surface;
     std::shared_ptr<MessageQueue> queue;
+    // Kept while the user channel traces (nothing_shown.cpp): a DC of the
+    // window was taken, the turns of its thread's message loop since, and
+    // whether it has been warned about (it is then watched no more).
+    bool dcTaken = false;
+    int idleTurns = 0;
+    bool warned = false;
 };
 
 struct State {
@@ -160,12 +167,13 @@ void invalidate(HWND window, const RECT *rect, bool erase);
 // among windows (all of the thread's windows when empty), or null.
 HWND windowToPaint(const std::vector<HWND> &windows);
 
-// Sets the last error and returns v.
+// Sets the last error, reports the failure on the user trace channel and
+// returns v: `return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);`.
 template <class T>
-T fail(DWORD error, T v)
+T fail(DWORD error, T v, const char *reason = nullptr,
+       const std::source_location &where = std::source_location::current())
 {
-    SetLastError(error);
-    return v;
+    return debug::fail(debug::Channel::user, error, v, reason, where);
 }
 
 }  // namespace vek::user
