@@ -200,11 +200,11 @@ bool toHostPath(LPCSTR path, HostPath &out)
     return true;
 }
 
-void setPathError(const HostPath &path, int err)
+void setPathError(const HostPath &path, int err, const std::source_location &where)
 {
     const DWORD error = err == ENOENT && path.folderMissing ? ERROR_PATH_NOT_FOUND : errorFromErrno(err);
     if (debug::on(debug::Channel::kernel))
-        vek::host::setError(error, (path.path + ": " + std::strerror(err)).c_str());
+        vek::host::setError(error, (path.path + ": " + std::strerror(err)).c_str(), where);
     else
         SetLastError(error);
 }
