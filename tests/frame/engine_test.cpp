@@ -159,25 +159,28 @@ protected:
         return none;
     }
 
-    // The scene's pixel at playfield (px, py).
-    int background(LONG px, LONG py) const
-    {
-        if (config.background == Background::Colour) return static_cast<int>(ctx->backgroundColor);
-        if (config.background == Background::Image) return pixelsOf(backdrop).at(px, py);
-        const LONG wx = ctx->scrollX + px, wy = ctx->scrollY + py;
-        int c = kMapColour;
-        for (size_t e = 1; e < map.size(); e++) {
-            const Decoded &d = pixelsOf(tiles[static_cast<size_t>(map[e].image)]);
-            if (wx >= map[e].left && wx < map[e].left + d.width && wy >= map[e].top && wy < map[e].top + d.height)
-                c = d.at(wx - map[e].left, wy - map[e].top);
-        }
-        return c;
-    }
+    // The scene's background: the colour, the image, or the map's colour
+    // under the tiles in map order (later ones cover earlier ones).
     std::vector<int> scene() const
     {
-        std::vector<int> field(static_cast<size_t>(kView * kViewH));
-        for (LONG y = 0; y < kViewH; y++)
-            for (LONG x = 0; x < kView; x++) field[static_cast<size_t>(y * kView + x)] = background(x, y);
+        std::vector<int> field(static_cast<size_t>(kView * kViewH), static_cast<int>(ctx->backgroundColor));
+        if (config.background == Background::Image) {
+            const Decoded &d = pixelsOf(backdrop);
+            for (LONG y = 0; y < kViewH; y++)
+                for (LONG x = 0; x < kView; x++) field[static_cast<size_t>(y * kView + x)] = d.at(x, y);
+        }
+        if (config.background == Background::Tiles) {
+            std::fill(field.begin(), field.end(), kMapColour);
+            for (size_t e = 1; e < map.size(); e++) {
+                const Decoded &d = pixelsOf(tiles[static_cast<size_t>(map[e].image)]);
+                for (LONG v = 0; v < d.height; v++)
+                    for (LONG u = 0; u < d.width; u++) {
+                        const LONG x = map[e].left + u - ctx->scrollX, y = map[e].top + v - ctx->scrollY;
+                        if (x >= 0 && x < kView && y >= 0 && y < kViewH)
+                            field[static_cast<size_t>(y * kView + x)] = d.at(u, v);
+                    }
+            }
+        }
         std::vector<const VEKSPRITE *> live;
         for (LONG i = 0; i < ctx->maxSprites; i++) {
             const VEKSPRITE &s = ctx->spriteSlots[i];
@@ -222,17 +225,20 @@ protected:
                 const LONG px = wx - ctx->originX, py = wy - ctx->originY;
                 const bool onField = px >= 0 && px < kView && py >= 0 && py < kViewH;
                 const int shown = win.at(wx, wy), want = onField ? field[static_cast<size_t>(py * kView + px)] : -2;
-                const std::string where = "window (" + std::to_string(wx) + ", " + std::to_string(wy) + ") " + step;
+                // Made only for a failure's message.
+                const auto where = [&] {
+                    return "window (" + std::to_string(wx) + ", " + std::to_string(wy) + ") " + step;
+                };
                 if (!sentinel) {
                     if (onField) {
-                        ASSERT_EQ(shown, want) << where;
+                        ASSERT_EQ(shown, want) << where();
                     }
                 } else if (inside(untouched, wx, wy) || !onField) {
-                    ASSERT_EQ(shown, kSentinel) << where << " is repainted";
+                    ASSERT_EQ(shown, kSentinel) << where() << " is repainted";
                 } else if (inside(repainted, wx, wy)) {
-                    ASSERT_EQ(shown, want) << where << " shows no scene";
+                    ASSERT_EQ(shown, want) << where() << " shows no scene";
                 } else {
-                    ASSERT_TRUE(shown == want || shown == kSentinel) << where << " shows " << shown;
+                    ASSERT_TRUE(shown == want || shown == kSentinel) << where() << " shows " << shown;
                 }
             }
     }

@@ -124,10 +124,11 @@ TEST(GdiBitmaps, KindsAndTheirPixels)
     four.colors[3] = RGBQUAD{128, 0, 0, 0};
     std::memcpy(record + 18, &four, sizeof(BITMAPINFOHEADER) + 4 * sizeof(RGBQUAD));
     const auto *info = reinterpret_cast<const BITMAPINFO *>(record + 18);
+    const auto *header = reinterpret_cast<const BITMAPINFOHEADER *>(record + 18);
     const BYTE indices[4] = {1, 0, 2, 3};
     HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(nullptr);
     for (HDC dc : {mem, screen}) {
-        Surface d(CreateDIBitmap(dc, &info->bmiHeader, CBM_INIT, indices, info, DIB_RGB_COLORS));
+        Surface d(CreateDIBitmap(dc, header, CBM_INIT, indices, info, DIB_RGB_COLORS));
         const COLORREF want[4] = {kWhite, kBlack, dc == mem ? kBlack : kRed, dc == mem ? kBlack : RGB(0, 0, 128)};
         for (int x = 0; x < 4; x++) EXPECT_EQ(GetPixel(d.dc, x, 0), want[x]) << x;
     }
