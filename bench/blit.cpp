@@ -5,11 +5,18 @@
 //   Rle/<side>/<clipped>   RLE disc covering 70% of its side x side square,
 //                          one skip and one absolute run per row (the shape
 //                          the cel makers write)
+//   SdlRle/<side>/<clipped>  SDL2's RLE blit of the same disc (an 8-bit
+//                          surface with a colour key, RLE-accelerated) into
+//                          an 8-bit 640 x 480 surface of the same palette;
+//                          built when SDL2 is installed
 //   Memcpy/<side>          memcpy of the raw sprite's rows into the image
 //
 // Unclipped sprites lie inside the image; clipped ones hang a quarter of
 // their size over the left and top edges, and only the pixels drawn count.
 #include <vekkit.h>
+#if defined(VEKBENCH_SDL2)
+#include <SDL.h>
+#endif
 
 #include <benchmark/benchmark.h>
 
@@ -45,22 +52,42 @@ HSPRITEDATA rawSprite(LONG side)
     return image;
 }
 
-// A disc of radius side * sqrt(0.7 / pi), so that 70% of the square is opaque.
-HSPRITEDATA discSprite(LONG side)
+// A disc of radius side * sqrt(0.7 / pi), so that 70% of the square is
+// opaque: side x side indices, top row first, 0 where transparent.
+std::vector<BYTE> discPixels(LONG side)
 {
     const double radius = side * std::sqrt(0.7 / M_PI), centre = side / 2.0;
-    std::vector<BYTE> s;
+    std::vector<BYTE> pixels(static_cast<size_t>(side * side), 0);
     for (LONG row = 0; row < side; row++) {
         const double dy = row + 0.5 - centre;
         const double half = dy * dy < radius * radius ? std::sqrt(radius * radius - dy * dy) : 0.0;
         const LONG left = static_cast<LONG>(std::lround(centre - half)), right = static_cast<LONG>(std::lround(centre + half));
+        for (LONG x = left; x < right; x++)
+            pixels[static_cast<size_t>(row * side + x)] = static_cast<BYTE>(1 + (x * 7 + row) % 255);
+    }
+    return pixels;
+}
+
+// The disc as an RLE record: per row (bottom row first) a skip to the disc's
+// left edge, one absolute run (single-pixel runs when shorter than three)
+// and an end of row.
+HSPRITEDATA discSprite(LONG side)
+{
+    const std::vector<BYTE> pixels = discPixels(side);
+    std::vector<BYTE> s;
+    for (LONG row = side - 1; row >= 0; row--) {
+        const BYTE *line = &pixels[static_cast<size_t>(row * side)];
+        LONG left = 0, right = side;
+        while (left < side && !line[left]) left++;
+        while (right > left && !line[right - 1]) right--;
         const LONG n = right - left;
         if (n >= 3) {
             s.insert(s.end(), {0, 2, static_cast<BYTE>(left), 0, 0, static_cast<BYTE>(n)});
-            for (LONG x = left; x < right; x++) s.push_back(static_cast<BYTE>(x * 7 + row));
+            s.insert(s.end(), line + left, line + right);
             if (n & 1) s.push_back(0);
         } else if (n > 0) {
-            s.insert(s.end(), {0, 2, static_cast<BYTE>(left), 0, static_cast<BYTE>(n), 5});
+            s.insert(s.end(), {0, 2, static_cast<BYTE>(left), 0});
+            for (LONG x = left; x < right; x++) s.insert(s.end(), {1, line[x]});
         }
         s.insert(s.end(), {0, 0});
     }
@@ -120,6 +147,42 @@ void blitSprite(benchmark::State &state, bool rle)
 
 void Raw(benchmark::State &state) { blitSprite(state, false); }
 void Rle(benchmark::State &state) { blitSprite(state, true); }
+
+#if defined(VEKBENCH_SDL2)
+// The same disc through SDL2: an 8-bit surface whose transparent pixels hold
+// the colour key 0, RLE-encoded by SDL on its first blit, drawn into an
+// 8-bit screen surface that shares its palette (so that SDL takes its RLE
+// blit without a colour map) at the same places as above.
+void SdlRle(benchmark::State &state)
+{
+    const LONG side = static_cast<LONG>(state.range(0));
+    const bool clipped = state.range(1) != 0;
+    std::vector<BYTE> pixels = discPixels(side);
+    SDL_Palette *palette = SDL_AllocPalette(256);
+    SDL_Surface *screen = SDL_CreateRGBSurfaceWithFormat(0, kScreenWidth, kScreenHeight, 8, SDL_PIXELFORMAT_INDEX8);
+    SDL_Surface *sprite = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), side, side, 8, side, SDL_PIXELFORMAT_INDEX8);
+    if (!palette || !screen || !sprite || SDL_SetSurfacePalette(screen, palette) || SDL_SetSurfacePalette(sprite, palette) ||
+        SDL_SetColorKey(sprite, SDL_TRUE, 0) || SDL_SetSurfaceRLE(sprite, 1)) {
+        state.SkipWithError(SDL_GetError());
+        return;
+    }
+    const int at = clipped ? -side / 4 : 100;
+    const LONG visible = clipped ? side - side / 4 : side;
+    SDL_Rect first{at, at, side, side};
+    SDL_BlitSurface(sprite, nullptr, screen, &first);  // encodes the sprite
+    if (!(sprite->flags & SDL_RLEACCEL)) state.SkipWithError("SDL did not RLE-encode the sprite");
+    for (auto _ : state) {
+        SDL_Rect to{at, at, side, side};
+        benchmark::DoNotOptimize(SDL_BlitSurface(sprite, nullptr, screen, &to));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * visible * visible);
+    SDL_FreeSurface(sprite);
+    SDL_FreeSurface(screen);
+    SDL_FreePalette(palette);
+}
+BENCHMARK(SdlRle)->ArgNames({"side", "clipped"})->ArgsProduct({{32, 64, 128}, {0, 1}});
+#endif
 
 // The rows of the unclipped raw blit, in its order: from the top row of the
 // sprite at (100, 100) downwards, rows being stored bottom row first.

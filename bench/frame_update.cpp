@@ -1,8 +1,12 @@
 // Frames per second of the frame update: N moving 32 x 32 RLE sprites on a
-// 640 x 480 playfield shown in a hosted window, composed through a 160 x 120
-// off-screen image, beside recomposing the whole visible area every frame
-// (an off-screen image as large as the playfield and a full redraw), and
-// beside redrawing the same context whole.
+// 640 x 480 playfield shown in a hosted window. The update runs with a
+// 160 x 120 off-screen image and with one as large as the playfield; beside
+// it, the whole visible area recomposed every frame (an off-screen image as
+// large as the playfield and a full redraw), and the 160 x 120 context
+// redrawn whole. The update with the playfield-sized off-screen image and
+// the whole redraw compare like for like; they are also timed frame by
+// frame in turn on one scene. Last, ten sprites moving among many that
+// stay.
 //
 // Counters: frames per second (items per second) and dirty_px, the area of
 // the changed sprites' old-and-new rectangles per frame, which is what the
@@ -11,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -64,7 +69,10 @@ struct Scene {
     };
     std::vector<Mover> movers;
 
-    Scene(int sprites, LONG offscreenWidth, LONG offscreenHeight)
+    size_t moving;  // the first movers move, the others stay
+
+    Scene(int sprites, LONG offscreenWidth, LONG offscreenHeight, int moved = -1)
+        : moving(static_cast<size_t>(moved < 0 ? sprites : moved))
     {
         WNDCLASSA wc{};
         wc.lpfnWndProc = DefWindowProcA;
@@ -109,7 +117,8 @@ struct Scene {
     double step()
     {
         double area = 0;
-        for (Mover &m : movers) {
+        for (size_t i = 0; i < moving; i++) {
+            Mover &m = movers[i];
             if (m.x + m.dx < 0 || m.x + m.dx > kW - kSide) m.dx = -m.dx;
             if (m.y + m.dy < 0 || m.y + m.dy > kH - kSide) m.dy = -m.dy;
             m.x += m.dx;
@@ -121,9 +130,12 @@ struct Scene {
     }
 };
 
-void BM_MovingSprites(benchmark::State &state)
+constexpr LONG kSmallW = 160, kSmallH = 120;
+
+// The update, composing through an off-screen image of width x height.
+void movingSprites(benchmark::State &state, LONG width, LONG height)
 {
-    Scene scene(static_cast<int>(state.range(0)), 160, 120);
+    Scene scene(static_cast<int>(state.range(0)), width, height);
     double area = 0;
     for (auto _ : state) {
         area += scene.step();
@@ -132,7 +144,18 @@ void BM_MovingSprites(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
     state.counters["dirty_px"] = benchmark::Counter(area / static_cast<double>(state.iterations()));
 }
-BENCHMARK(BM_MovingSprites)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+void BM_MovingSprites(benchmark::State &state)
+{
+    movingSprites(state, kSmallW, kSmallH);
+}
+BENCHMARK(BM_MovingSprites)->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+void BM_MovingSpritesWholeOffscreen(benchmark::State &state)
+{
+    movingSprites(state, kW, kH);
+}
+BENCHMARK(BM_MovingSpritesWholeOffscreen)->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 void BM_FullRecomposition(benchmark::State &state)
 {
@@ -144,13 +167,60 @@ void BM_FullRecomposition(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
     state.counters["dirty_px"] = benchmark::Counter(static_cast<double>(kW) * kH);
 }
-BENCHMARK(BM_FullRecomposition)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FullRecomposition)->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// The update and the whole redraw side by side in one run: one scene with
+// the playfield-sized off-screen image, eight frames updated and eight
+// redrawn in turn, each block timed in processor time (what other
+// programs take does not count). Counters: update_us and redraw_us, the
+// mean time of one frame of each, and redraw_per_update, how many updates
+// one whole redraw costs.
+void BM_UpdateBesideRedraw(benchmark::State &state)
+{
+    constexpr int kBlock = 8;
+    Scene scene(static_cast<int>(state.range(0)), kW, kH);
+    std::clock_t update = 0, redraw = 0;
+    for (auto _ : state) {
+        std::clock_t t = std::clock();
+        for (int i = 0; i < kBlock; i++) {
+            scene.step();
+            vekUpdateSpriteContext(scene.ctx, scene.dc);
+        }
+        update += std::clock() - t;
+        t = std::clock();
+        for (int i = 0; i < kBlock; i++) {
+            scene.step();
+            vekRedrawSpriteContext(scene.ctx, scene.dc);
+        }
+        redraw += std::clock() - t;
+    }
+    const double frames = static_cast<double>(state.iterations()) * kBlock;
+    const double updateUs = 1e6 * static_cast<double>(update) / CLOCKS_PER_SEC / frames;
+    const double redrawUs = 1e6 * static_cast<double>(redraw) / CLOCKS_PER_SEC / frames;
+    state.counters["update_us"] = updateUs;
+    state.counters["redraw_us"] = redrawUs;
+    state.counters["redraw_per_update"] = redrawUs / updateUs;
+}
+BENCHMARK(BM_UpdateBesideRedraw)->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// Ten sprites moving among N - 10 that stay, with the playfield-sized
+// off-screen image: the update's work follows the ten.
+void BM_TenMovingAmongStill(benchmark::State &state)
+{
+    Scene scene(static_cast<int>(state.range(0)), kW, kH, 10);
+    for (auto _ : state) {
+        scene.step();
+        vekUpdateSpriteContext(scene.ctx, scene.dc);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_TenMovingAmongStill)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 // The same 160 x 120 off-screen context redrawn whole every frame: the
 // background painted into the window, then every sprite composed.
 void BM_RedrawSameContext(benchmark::State &state)
 {
-    Scene scene(static_cast<int>(state.range(0)), 160, 120);
+    Scene scene(static_cast<int>(state.range(0)), kSmallW, kSmallH);
     for (auto _ : state) {
         scene.step();
         vekRedrawSpriteContext(scene.ctx, scene.dc);

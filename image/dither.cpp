@@ -39,6 +39,7 @@ void VEKAPI ditherdib(LPVEKCONTEXT context, HSPRITEDATA image, DWORD)
     std::memcpy(saved.get(), image + vek::rec::kColorTable, vek::rec::kColourTableBytes);
     vek::writeIndexTable(image);
     const auto *colours = reinterpret_cast<const RGBQUAD *>(saved.get());
+    vek::NearestColors nearest(palette);
 
     for (unsigned y = 0; y < mapped.height; y++) {
         BYTE *row = mapped.bits + size_t{y} * mapped.stride;
@@ -49,8 +50,8 @@ void VEKAPI ditherdib(LPVEKCONTEXT context, HSPRITEDATA image, DWORD)
             red += c.rgbRed;
             green += c.rgbGreen;
             blue += c.rgbBlue;
-            const BYTE i = vek::nearestColor(palette, clampChannel(red), clampChannel(green), clampChannel(blue),
-                                             vek::Transparent::Excluded);
+            const BYTE i =
+                nearest.find(clampChannel(red), clampChannel(green), clampChannel(blue), vek::Transparent::Excluded);
             red -= palette[i].peRed;
             green -= palette[i].peGreen;
             blue -= palette[i].peBlue;

@@ -42,9 +42,10 @@ void fixColourTable(LPVEKCONTEXT context, HSPRITEDATA record, vek::Transparent t
     vek::writeIndexTable(record);
     const PALETTEENTRY *palette = paletteOf(context);
     if (!palette) return;
+    vek::NearestColors nearest(palette);
     for (int i = 0; i < 256; i++) {
         const RGBQUAD *entry = reinterpret_cast<const RGBQUAD *>(saved + 4 * i);
-        map[i] = vek::nearestColor(palette, entry->rgbRed, entry->rgbGreen, entry->rgbBlue, transparent);
+        map[i] = nearest.find(entry->rgbRed, entry->rgbGreen, entry->rgbBlue, transparent);
     }
     if (vek::isIdentity(map)) return;
     if (beep) MessageBeep(0);
@@ -71,9 +72,10 @@ void VEKAPI fixupdib2(LPVEKCONTEXT context, HSPRITEDATA image, const PALETTEENTR
     vek::MappedImage mapped;
     if (!vek::readMappedImage(image, vek::ColourTable::NotRead, mapped)) return;
     BYTE map[256];
+    vek::NearestColors nearest(palette);
     for (int i = 0; i < 256; i++) {
         const PALETTEENTRY &e = sourceEntries[i];
-        map[i] = vek::nearestColor(palette, e.peRed, e.peGreen, e.peBlue, vek::Transparent::Candidate);
+        map[i] = nearest.find(e.peRed, e.peGreen, e.peBlue, vek::Transparent::Candidate);
     }
     if (!vek::isIdentity(map)) vek::translate(map, mapped.bits, mapped.bytes);
 }

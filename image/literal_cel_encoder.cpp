@@ -144,13 +144,14 @@ LONG_PTR encodeLiteralCel(BYTE *image, const CelInput &input, BYTE key, const PA
     put16(image, rec::kFlags, VEK_IMAGE_MIRRORABLE);
     put32(image, rec::kPixelOffset, headerSize);
     put32(image, rec::kCompression, BI_RLE8);
-    for (int i = 0; i < 256; i++) {
-        if (!palette) {
-            map[i] = static_cast<BYTE>(i);
-            continue;
+    if (palette) {
+        NearestColors nearest(palette);
+        for (int i = 0; i < 256; i++) {
+            const BYTE *entry = image + rec::kColorTable + 4 * i;  // blue, green, red
+            map[i] = nearest.find(entry[2], entry[1], entry[0], Transparent::Excluded);
         }
-        const BYTE *entry = image + rec::kColorTable + 4 * i;  // blue, green, red
-        map[i] = nearestColor(palette, entry[2], entry[1], entry[0], Transparent::Excluded);
+    } else {
+        for (int i = 0; i < 256; i++) map[i] = static_cast<BYTE>(i);
     }
     writeIndexTable(image);
 

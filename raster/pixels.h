@@ -1,7 +1,7 @@
 // Byte-row primitives of the rasteriser: copy, fill and reverse runs of 8-bit
-// pixels. They work inline, in words of sixteen and four bytes moved through
-// fixed-size memcpy (which compilers turn into single unaligned moves) and a
-// byte tail, so the blitters call nothing per run or pixel.
+// pixels. They work inline, in fixed-size memcpy moves (which compilers turn
+// into unaligned vector moves), so the blitters call nothing per run or
+// pixel but the C library for long runs.
 #pragma once
 
 #include <windows.h>
@@ -20,24 +20,65 @@ inline uint32_t load4(const BYTE *p)
 
 inline void store4(BYTE *p, uint32_t v) { std::memcpy(p, &v, 4); }
 
-// Copies n pixels: sixteen bytes at a time (a fixed-size memcpy, which the
-// compiler turns into one unaligned vector move), then four, then single
-// bytes. The runs must not overlap.
+// Runs at least this long are moved by the C library, which uses the widest
+// units the processor has; shorter ones are cheaper to move inline than to
+// call it for. Measured with bench/blit.cpp on x86-64: the RLE disc's runs of
+// 60 to 107 pixels copy about twice as fast inline as through memcpy, raw
+// rows of 64 pixels 1.4 times as fast, rows of 128 pixels as fast.
+constexpr size_t kLibraryRun = 128;
+
+// Copies n pixels, N <= n <= 2 N, as two moves of N bytes (fixed-size
+// memcpy, which the compiler turns into unaligned vector moves) from both
+// ends; they overlap unless n = 2 N.
+template <size_t N>
+inline void copyEnds(BYTE *d, const BYTE *s, size_t n)
+{
+    std::memcpy(d, s, N);
+    std::memcpy(d + n - N, s + n - N, N);
+}
+
+// Stores n pixels of the colour that fills block, N <= n <= 2 N, the same way.
+template <size_t N>
+inline void fillEnds(BYTE *d, const BYTE *block, size_t n)
+{
+    std::memcpy(d, block, N);
+    std::memcpy(d + n - N, block, N);
+}
+
+// Copies n pixels in the widest units that fit: long runs through the C
+// library, others as two moves from both ends of the largest power of two
+// bytes not longer than the run (three single bytes below four), so that a
+// run of any length takes one choice of size and no loop. The runs must not
+// overlap.
 inline void copyPixels(BYTE *d, const BYTE *s, size_t n)
 {
-    for (; n >= 16; n -= 16, d += 16, s += 16) std::memcpy(d, s, 16);
-    for (; n >= 4; n -= 4, d += 4, s += 4) store4(d, load4(s));
-    for (; n; n--) *d++ = *s++;
+    if (n >= kLibraryRun)
+        std::memcpy(d, s, n);
+    else if (n > 32)
+        n > 64 ? copyEnds<64>(d, s, n) : copyEnds<32>(d, s, n);
+    else if (n >= 8)
+        n >= 16 ? copyEnds<16>(d, s, n) : copyEnds<8>(d, s, n);
+    else if (n >= 4)
+        copyEnds<4>(d, s, n);
+    else if (n)
+        d[0] = s[0], d[n / 2] = s[n / 2], d[n - 1] = s[n - 1];
 }
 
 // Stores n pixels of colour c, the same way.
 inline void fillPixels(BYTE *d, BYTE c, size_t n)
 {
-    const uint32_t word = c * 0x01010101u;
-    const uint32_t block[4] = {word, word, word, word};
-    for (; n >= 16; n -= 16, d += 16) std::memcpy(d, block, 16);
-    for (; n >= 4; n -= 4, d += 4) store4(d, word);
-    for (; n; n--) *d++ = c;
+    BYTE block[64];
+    std::memset(block, c, sizeof block);
+    if (n >= kLibraryRun)
+        std::memset(d, c, n);
+    else if (n > 32)
+        n > 64 ? fillEnds<64>(d, block, n) : fillEnds<32>(d, block, n);
+    else if (n >= 8)
+        n >= 16 ? fillEnds<16>(d, block, n) : fillEnds<8>(d, block, n);
+    else if (n >= 4)
+        fillEnds<4>(d, block, n);
+    else if (n)
+        d[0] = d[n / 2] = d[n - 1] = c;
 }
 
 // Copies n pixels in reverse order: d[i] = s[n - 1 - i]. The runs must not

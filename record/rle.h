@@ -61,11 +61,16 @@ struct Token {
     const BYTE *data = nullptr;  // of an absolute run
 };
 
-// Reads the token at p of a stream that ends at end, and moves p behind it;
-// at an end of image or a damaged token p stays where it is.
-inline Token next(const BYTE *&p, const BYTE *const end)
+// The most bytes a token takes: an absolute run of kMaxCount with its pad.
+constexpr size_t kLongestToken = 2 + absoluteDataBytes(kMaxCount);
+
+// The token at p, read as next() below does; Bounded = false when at least
+// kLongestToken bytes are left, so that the token needs no tests of whether
+// it fits.
+template <bool Bounded>
+inline Token decode(const BYTE *&p, const BYTE *const end)
 {
-    if (end - p < 2) return Token{Op::Damaged};
+    if (Bounded && end - p < 2) return Token{Op::Damaged};
     const BYTE n = p[0], c = p[1];
     if (n != 0) {
         p += 2;
@@ -77,16 +82,23 @@ inline Token next(const BYTE *&p, const BYTE *const end)
     }
     if (c == kEndOfImage) return Token{Op::EndOfImage};
     if (c == kSkip) {
-        if (end - p < static_cast<ptrdiff_t>(kSkipBytes)) return Token{Op::Damaged};
+        if (Bounded && end - p < static_cast<ptrdiff_t>(kSkipBytes)) return Token{Op::Damaged};
         const Token t{Op::Skip, p[2]};
         p += kSkipBytes;
         return t;
     }
     const size_t bytes = absoluteDataBytes(c);
-    if (static_cast<size_t>(end - p) - 2 < bytes) return Token{Op::Damaged};
+    if (Bounded && static_cast<size_t>(end - p) - 2 < bytes) return Token{Op::Damaged};
     const Token t{Op::Absolute, c, 0, p + 2};
     p += 2 + bytes;
     return t;
+}
+
+// Reads the token at p of a stream that ends at end, and moves p behind it;
+// at an end of image or a damaged token p stays where it is.
+inline Token next(const BYTE *&p, const BYTE *const end)
+{
+    return end - p >= static_cast<ptrdiff_t>(kLongestToken) ? decode<false>(p, end) : decode<true>(p, end);
 }
 
 // How a walk over a row stopped.

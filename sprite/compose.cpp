@@ -12,6 +12,7 @@
 #include "raster/fill.h"
 #include "record/dd_record.h"
 #include "sprite/compose.h"
+#include "sprite/sprite_grid.h"
 #include "sprite/wrap_split.h"
 
 namespace {
@@ -80,7 +81,7 @@ using vek::widthOf;
 
 // Composes a rectangle no larger than the off-screen image.
 void composePiece(LPVEKCONTEXT ctx, ComposeSelector selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width,
-                  LONG height)
+                  LONG height, SpriteGrid *grid)
 {
     const LONG w = saturate(widthOf(r)), h = saturate(heightOf(r));
     restoreBackground(ctx, r, w, h);
@@ -88,16 +89,16 @@ void composePiece(LPVEKCONTEXT ctx, ComposeSelector selector, HDC dc, const RECT
     // A DD off-screen image cannot honour transforms: its sprites go through
     // the GDI without one.
     const bool dd = ctx->options & VEK_OPTION_DD_OFFSCREEN;
-    for (LONG k = 0; k < ctx->spriteCount; k++) {
+    auto draw = [&](LONG k) __attribute__((always_inline)) {
         LPVEKSPRITE t = ctx->drawList[k];
-        if ((t->stateFlags & VEK_SPRITE_DELETED) || !t->shownImage || !t->image) continue;
+        if ((t->stateFlags & VEK_SPRITE_DELETED) || !t->shownImage || !t->image) return;
         const LONG mirror = t->anchorFlags & VEK_ANCHOR_MIRROR;
         LPVEKSPRITE transformed = dd ? nullptr : t;
         const ComposeSelector::Place place = selector.placeOf(k);
         if (place == ComposeSelector::Place::Selected) {
             SpriteBltDispatch(ctx, ctx->offscreen, x, y, width, height, t->image, 0, 0, mirror, transformed);
             t->shownImage = t->image;
-            continue;
+            return;
         }
         const bool atTarget = place == ComposeSelector::Place::Target;
         const RECT &at = atTarget ? t->target : t->shown;
@@ -105,6 +106,21 @@ void composePiece(LPVEKCONTEXT ctx, ComposeSelector selector, HDC dc, const RECT
             SpriteBltDispatch(ctx, ctx->offscreen, subSat(at.left, r.left), subSat(at.top, r.top),
                               saturate(widthOf(at)), saturate(heightOf(at)), atTarget ? t->image : t->shownImage, 0,
                               0, mirror, transformed);
+    };
+    if (!grid) {
+        for (LONG k = 0; k < ctx->spriteCount; k++) draw(k);
+    } else {
+        // The sprites near the piece, and the selected one wherever it is,
+        // in draw-list order.
+        LONG selected = selector.selected();
+        for (LONG k : grid->around(r)) {
+            if (selected >= 0 && selected <= k) {
+                if (selected < k) draw(selected);
+                selected = -1;
+            }
+            draw(k);
+        }
+        if (selected >= 0) draw(selected);
     }
     showImage(dc, addSat(ctx->originX, r.left), addSat(ctx->originY, r.top), w, h, ctx->offscreen, 0, 0);
 }
@@ -112,7 +128,7 @@ void composePiece(LPVEKCONTEXT ctx, ComposeSelector selector, HDC dc, const RECT
 }  // namespace
 
 void composeRect(LPVEKCONTEXT ctx, ComposeSelector selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width,
-                 LONG height)
+                 LONG height, SpriteGrid *grid)
 {
     if (!ctx->offscreen || ctx->offscreenWidth <= 0 || ctx->offscreenHeight <= 0) return;
     // A rectangle larger than the off-screen image (a sprite wider or higher
@@ -123,7 +139,7 @@ void composeRect(LPVEKCONTEXT ctx, ComposeSelector selector, HDC dc, const RECT 
                              static_cast<LONG>(std::min<int64_t>(left + ctx->offscreenWidth, r.right)),
                              static_cast<LONG>(std::min<int64_t>(top + ctx->offscreenHeight, r.bottom))};
             composePiece(ctx, selector, dc, piece, saturate(x - (left - r.left)), saturate(y - (top - r.top)),
-                         width, height);
+                         width, height, grid);
         }
 }
 

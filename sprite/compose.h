@@ -7,6 +7,8 @@
 
 namespace vek {
 
+class SpriteGrid;
+
 // Which sprites the rectangle composer draws, and where. The four kinds
 // stand for the selector values of the frame update's composer: a draw-list
 // index i, its complement -1 - i, -32767 and -1100; placeOf is where those
@@ -42,6 +44,9 @@ public:
         return Place::Shown;
     }
 
+    // The draw-list index drawn as the selected sprite, or -1.
+    constexpr LONG selected() const { return mode_ == Mode::Moved ? index_ : -1; }
+
 private:
     enum class Mode : uint8_t { Moved, Left, AllAtTarget, AllShown };
     constexpr ComposeSelector(Mode mode, LONG index) : mode_(mode), index_(index) {}
@@ -55,9 +60,11 @@ private:
 // says (the selected sprite at (x, y), width x height relative to r) and
 // copies the result to the window through dc at r plus the origin. A
 // rectangle larger than the off-screen image is composed in pieces of its
-// size.
+// size. With a grid, only the sprites it finds near a piece are looked at:
+// it must index every sprite of the draw list that has an image by a box
+// covering its shown and target rectangles.
 void composeRect(LPVEKCONTEXT ctx, ComposeSelector selector, HDC dc, const RECT &r, LONG x, LONG y, LONG width,
-                 LONG height);
+                 LONG height, SpriteGrid *grid = nullptr);
 
 // Shows the width x height pixels at (srcX, srcY) (rows counted from the
 // top) of a DI or DD record at (x, y) of dc.

@@ -9,6 +9,14 @@
 // it covers the background, else by painting the background straight into
 // the window and then every sprite.
 //
+// The work follows what changed: the compositions are planned first, and
+// when they would cost more than composing the visible area once (many
+// changed sprites), the visible area is composed and copied once instead;
+// the window ends with the same pixels and the sprites in the same state.
+// With many sprites, coarse grids (sprite/sprite_grid.h) supply the merge
+// candidates and the sprites each composition draws, so that no rectangle
+// is tested against every sprite.
+//
 // Rectangles are playfield rectangles (right and bottom exclusive) unless
 // said otherwise; playfield (x, y) shows at window (x, y) + origin. Their
 // sizes, unions and moves are worked out in 64 bits (common/saturate.h), so
@@ -19,11 +27,13 @@
 #include <vekkit/sprite.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "common/saturate.h"
 #include "sprite/compose.h"
 #include "sprite/drawlist.h"
 #include "sprite/frame_update.h"
+#include "sprite/sprite_grid.h"
 #include "sprite/tile_render.h"
 #include "sprite/wrap_split.h"
 
@@ -123,13 +133,162 @@ void paintBackground(LPVEKCONTEXT ctx, HDC dc, const RECT &v)
                            saturate(r.from));
 }
 
-// Repaints the sprites that changed, merging neighbours.
-void repaintChanged(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
+// A sprite repainted at its new place is shown there from now on.
+void settle(LPVEKSPRITE s)
 {
+    s->shown = s->target;
+    s->shownImage = s->image;
+}
+
+// r grown by 4 pixels on every side: what it is near.
+RECT nearArea(const RECT &r)
+{
+    return RECT{subSat(r.left, 4), subSat(r.top, 4), addSat(r.right, 4), addSat(r.bottom, 4)};
+}
+
+// With this many sprites, grids find the ones near a rectangle; with fewer,
+// looking at each costs less than building them.
+constexpr LONG kIndexedSprites = 32;
+
+bool indexed(const VEKCONTEXT &ctx)
+{
+    return ctx.spriteCount >= kIndexedSprites;
+}
+
+// What composing costs, in pixels composed and copied: each composition
+// also pays for the calls it makes, and each sprite drawn for its own calls
+// and clipping, about as much as these many pixels.
+constexpr int64_t kCompositionCost = 10000;
+constexpr int64_t kSpriteCost = 5000;
+
+// The cost of composing r with the given number of sprites in it.
+int64_t compositionCost(const VEKCONTEXT &ctx, const RECT &r, int64_t sprites)
+{
+    if (empty(r)) return 0;
+    const int64_t w = widthOf(r), h = heightOf(r);
+    const int64_t pieces = fits(ctx, r) ? 1
+                                        : ((w - 1) / std::max<LONG>(ctx.offscreenWidth, 1) + 1) *
+                                              ((h - 1) / std::max<LONG>(ctx.offscreenHeight, 1) + 1);
+    return w * h + kCompositionCost * pieces + kSpriteCost * sprites;
+}
+
+// One composition of the rectangle-by-rectangle repaint. The sprites of
+// Repaint::ready up to readyEnd are settled before it, done after it.
+struct Composition {
+    ComposeSelector selector;
+    RECT at;
+    LONG x, y, width, height;
+    size_t readyEnd;
+    LPVEKSPRITE done;
+};
+
+// The repaint of one update: the compositions in the order they are made,
+// and the indexes that find the sprites near a rectangle. Kept between
+// updates so that a frame allocates nothing once the scene has settled.
+struct Repaint {
+    std::vector<Composition> steps;
+    std::vector<LPVEKSPRITE> ready;
+    std::vector<LONG> pending;  // changed sprites that may merge, ascending
+    vek::SpriteGrid dirty;      // changed sprites by combined rectangle
+    vek::SpriteGrid drawn;      // every sprite by its shown and target rectangles
+    int64_t cost = 0;           // of the compositions one by one
+
+    void clear()
+    {
+        steps.clear();
+        ready.clear();
+        cost = 0;
+    }
+    void add(const VEKCONTEXT &ctx, ComposeSelector selector, const RECT &at, LONG x = 0, LONG y = 0, LONG width = 0,
+             LONG height = 0, LPVEKSPRITE done = nullptr, int64_t sprites = 1)
+    {
+        steps.push_back(Composition{selector, at, x, y, width, height, ready.size(), done});
+        cost += compositionCost(ctx, at, sprites);
+    }
+};
+
+Repaint &repaintScratch()
+{
+    thread_local Repaint repaint;
+    return repaint;
+}
+
+// Merges into seed i (combined rectangle r) the changed sprites after it
+// that are near r, as long as the result fits, always taking the first one
+// in the draw list that qualifies and looking again from the start after
+// each merge, and adds the composition of the merged rectangle. With many
+// sprites, the candidates come from the grid of changed sprites.
+void mergeNeighbours(LPVEKCONTEXT ctx, Repaint &plan, LONG i, RECT r, const RECT &v, const RECT &clip)
+{
+    LONG best = i;
+    LPVEKSPRITE current = ctx->drawList[i];
+    const size_t readyBefore = plan.ready.size();
+    enum class Merge { Done, NotYet, Never };
+    auto merge = [&](LONG j) __attribute__((always_inline)) {
+        LPVEKSPRITE t = ctx->drawList[j];
+        if (j <= i || !(t->stateFlags & VEK_SPRITE_CHANGED)) return Merge::Never;
+        const RECT r2 = combinedRect(*t);
+        if (!meets(r2, v)) return Merge::Never;
+        if (!nearby(r, r2)) return Merge::NotYet;  // may come near as r grows
+        const RECT r3 = combine(r2, r);
+        // r only grows, so a union too large now stays too large.
+        if (!meets(r3, v) || !fits(*ctx, r3)) return Merge::Never;
+        // The sprite merged before is drawn at its new place from now on.
+        plan.ready.push_back(current);
+        best = j;
+        r = r3;
+        current = t;
+        t->stateFlags &= ~VEK_SPRITE_CHANGED;
+        return Merge::Done;
+    };
+    if (!indexed(*ctx)) {
+        for (LONG j = i + 1; j < ctx->spriteCount; j++)
+            if (merge(j) == Merge::Done) j = i;
+    } else {
+        std::vector<LONG> &pending = plan.pending;
+        pending.clear();
+        plan.dirty.beginSearch();
+        vek::SpriteGrid::Cells seen = vek::SpriteGrid::kNoCells;
+        for (bool merged = true; merged;) {
+            // Add the candidates of the cells the grown rectangle reaches now.
+            const vek::SpriteGrid::Cells reach = plan.dirty.cellsOf(nearArea(r));
+            plan.dirty.collect(reach, seen, pending);
+            seen = reach;
+            std::sort(pending.begin(), pending.end());
+            merged = false;
+            for (size_t p = 0; p < pending.size() && !merged;) {
+                const Merge m = merge(pending[p]);
+                if (m == Merge::NotYet) {
+                    p++;
+                    continue;
+                }
+                pending.erase(pending.begin() + static_cast<ptrdiff_t>(p));
+                merged = m == Merge::Done;
+            }
+        }
+    }
+    const RECT at = clipTo(r, clip);
+    plan.add(*ctx, ComposeSelector::moved(best), at, subSat(current->target.left, at.left),
+             subSat(current->target.top, at.top), saturate(widthOf(current->target)),
+             saturate(heightOf(current->target)), current, 1 + static_cast<int64_t>(plan.ready.size() - readyBefore));
+}
+
+// Plans the repaint of the sprites that changed, merging neighbours; clears
+// their changed bits.
+void planChanged(LPVEKCONTEXT ctx, Repaint &plan, const RECT &v, const RECT &clip)
+{
+    if (indexed(*ctx)) {
+        plan.dirty.build(v, ctx->spriteCount, [&](LONG k, RECT &box) {
+            const VEKSPRITE &s = *ctx->drawList[k];
+            if (!(s.stateFlags & VEK_SPRITE_CHANGED)) return false;
+            box = combinedRect(s);
+            return meets(box, v);
+        });
+    }
     for (LONG i = 0; i < ctx->spriteCount; i++) {
         LPVEKSPRITE s = ctx->drawList[i];
         if (!(s->stateFlags & VEK_SPRITE_CHANGED)) continue;
-        RECT r = combinedRect(*s);
+        const RECT r = combinedRect(*s);
         s->stateFlags &= ~VEK_SPRITE_CHANGED;
         if (!meets(r, v)) continue;  // keeps its shown rectangle for the next move
 
@@ -137,41 +296,89 @@ void repaintChanged(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
             // Too far apart to compose at once: the new place with the sprite,
             // then the old place without it.
             const RECT at = clipTo(s->target, clip);
-            if (!empty(at))
-                vek::composeRect(ctx, ComposeSelector::moved(i), dc, at, subSat(s->target.left, at.left),
-                                 subSat(s->target.top, at.top),
-                                 saturate(widthOf(s->target)), saturate(heightOf(s->target)));
-            const RECT was = clipTo(s->shown, clip);
-            if (!empty(was)) vek::composeRect(ctx, ComposeSelector::left(i), dc, was, 0, 0, 0, 0);
-            s->shown = s->target;
-            s->shownImage = s->image;
+            plan.add(*ctx, ComposeSelector::moved(i), at, subSat(s->target.left, at.left),
+                     subSat(s->target.top, at.top), saturate(widthOf(s->target)), saturate(heightOf(s->target)));
+            plan.add(*ctx, ComposeSelector::left(i), clipTo(s->shown, clip), 0, 0, 0, 0, s);
             continue;
         }
+        mergeNeighbours(ctx, plan, i, r, v, clip);
+    }
+}
 
-        LONG best = i;
-        LPVEKSPRITE current = s;
-        for (LONG j = i + 1; j < ctx->spriteCount; j++) {
-            LPVEKSPRITE t = ctx->drawList[j];
-            if (!(t->stateFlags & VEK_SPRITE_CHANGED)) continue;
-            const RECT r2 = combinedRect(*t);
-            if (!meets(r2, v) || !nearby(r, r2)) continue;
-            const RECT r3 = combine(r2, r);
-            if (!meets(r3, v) || !fits(*ctx, r3)) continue;
-            // The sprite merged before is drawn at its new place from now on.
-            current->shown = current->target;
-            current->shownImage = current->image;
-            best = j;
-            r = r3;
-            current = t;
-            t->stateFlags &= ~VEK_SPRITE_CHANGED;
-            j = i;  // the grown rectangle may now reach sprites passed over
+// Indexes every sprite that can be drawn by its shown and target
+// rectangles, for the compositions of this update.
+void indexDrawn(LPVEKCONTEXT ctx, Repaint &plan, const RECT &clip)
+{
+    plan.drawn.build(clip, ctx->spriteCount, [&](LONG k, RECT &box) {
+        const VEKSPRITE &s = *ctx->drawList[k];
+        box = RECT{std::min(s.shown.left, s.target.left), std::min(s.shown.top, s.target.top),
+                   std::max(s.shown.right, s.target.right), std::max(s.shown.bottom, s.target.bottom)};
+        return s.image && !(s.stateFlags & VEK_SPRITE_DELETED);
+    });
+}
+
+// Composes the visible area once, every sprite at its new place, and
+// copies it to the window once: there, the pixels that the compositions one
+// by one would have left. Sprites end as those compositions leave them.
+void composeOnce(LPVEKCONTEXT ctx, HDC dc, Repaint &plan, const RECT &area, const RECT &clip)
+{
+    for (const Composition &step : plan.steps) {
+        if (step.done) settle(step.done);
+    }
+    for (LPVEKSPRITE s : plan.ready) settle(s);
+    // Composed in pieces, the area is drawn from the grid piece by piece.
+    vek::SpriteGrid *grid = nullptr;
+    if (indexed(*ctx) && !fits(*ctx, area)) {
+        indexDrawn(ctx, plan, clip);
+        grid = &plan.drawn;
+    }
+    vek::composeRect(ctx, ComposeSelector::allAtTarget(), dc, area, 0, 0, 0, 0, grid);
+}
+
+// Repaints the deleted sprites' places (planned already) and the sprites
+// that changed: rectangle by rectangle, or, when that would cost more than
+// composing the visible area, that area at once.
+void repaintChanged(LPVEKCONTEXT ctx, HDC dc, Repaint &plan, const RECT &v, const RECT &clip)
+{
+    const RECT whole = clipTo(v, clip);
+    const int64_t once = compositionCost(*ctx, whole, ctx->spriteCount);
+    // Before merging, each changed sprite costs at least its clipped
+    // rectangle; when that already reaches the whole, merging is not worth
+    // planning.
+    int64_t unmerged = plan.cost;
+    for (LONG i = 0; i < ctx->spriteCount && unmerged < once; i++) {
+        const VEKSPRITE &s = *ctx->drawList[i];
+        if (!(s.stateFlags & VEK_SPRITE_CHANGED)) continue;
+        const RECT r = combinedRect(s);
+        if (meets(r, v)) unmerged += compositionCost(*ctx, clipTo(r, clip), 1);
+    }
+    if (unmerged >= once) {
+        for (LONG i = 0; i < ctx->spriteCount; i++) {
+            LPVEKSPRITE s = ctx->drawList[i];
+            if (!(s->stateFlags & VEK_SPRITE_CHANGED)) continue;
+            s->stateFlags &= ~VEK_SPRITE_CHANGED;
+            if (meets(combinedRect(*s), v)) settle(s);
         }
-        const RECT at = clipTo(r, clip);
-        vek::composeRect(ctx, ComposeSelector::moved(best), dc, at, subSat(current->target.left, at.left),
-                         subSat(current->target.top, at.top), saturate(widthOf(current->target)),
-                         saturate(heightOf(current->target)));
-        current->shown = current->target;
-        current->shownImage = current->image;
+        composeOnce(ctx, dc, plan, whole, clip);
+        return;
+    }
+
+    planChanged(ctx, plan, v, clip);
+    if (plan.cost >= once) {
+        composeOnce(ctx, dc, plan, whole, clip);
+        return;
+    }
+    vek::SpriteGrid *grid = nullptr;
+    if (indexed(*ctx)) {
+        indexDrawn(ctx, plan, clip);
+        grid = &plan.drawn;
+    }
+    size_t ready = 0;
+    for (const Composition &step : plan.steps) {
+        for (; ready < step.readyEnd; ready++) settle(plan.ready[ready]);
+        if (!empty(step.at))
+            vek::composeRect(ctx, step.selector, dc, step.at, step.x, step.y, step.width, step.height, grid);
+        if (step.done) settle(step.done);
     }
 }
 
@@ -208,14 +415,16 @@ void compose(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
     // coordinates, so the shown rectangle is moved by the origin first.
     RECT box{};
     GetClipBox(dc, &box);
+    Repaint &plan = repaintScratch();
+    plan.clear();
     vek::releaseDeletedSprites(ctx, [&](LPVEKSPRITE s) {
         if (windowRepainted) return;
         const RECT at = vek::offsetSat(s->shown, ctx->originX, ctx->originY);
         if (at.right >= box.left && at.left <= box.right && at.bottom >= box.top && at.top <= box.bottom)
-            vek::composeRect(ctx, ComposeSelector::allShown(), dc, clipTo(s->shown, clip), 0, 0, 0, 0);
+            plan.add(*ctx, ComposeSelector::allShown(), clipTo(s->shown, clip));
     });
 
-    repaintChanged(ctx, dc, v, clip);
+    repaintChanged(ctx, dc, plan, v, clip);
     ctx->updateFlags = 0;
 }
 

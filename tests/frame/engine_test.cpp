@@ -405,6 +405,29 @@ TEST_F(Harness, RepaintsTheChangedPlacesOnly)
     EXPECT_EQ(away->shown.left, -100) << "not repainted, so not moved";
 }
 
+// Most of a crowded view changed: composed at once, gaps included; one
+// sprite changed: only its place, as before.
+class Crowd : public Harness, public ::testing::WithParamInterface<Config> {};
+
+TEST_P(Crowd, ComposesTheViewOnceWhenMostOfItChanged)
+{
+    make(GetParam());
+    HSPRITEDATA image = raw(8, 8, 50, true);
+    std::vector<LPVEKSPRITE> sprites;
+    for (LONG y = 2; y < kViewH; y += 20)
+        for (LONG x = 2; x < kView; x += 20) sprites.push_back(sprite(x, y, image));
+    update("first");
+    for (LPVEKSPRITE s : sprites) move(s, 1, 1);
+    update("all moved", true, {{0, 0, kView, kViewH}});
+    move(sprites[0], 1, 0);
+    update("one moved", true, {{3, 3, 12, 11}}, {{0, 0, kView, 3}, {20, 0, kView, kViewH}});
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, Crowd,
+                         ::testing::Values(Config{Background::Image, kView, kViewH, "WholeOffscreen"},
+                                           Config{Background::Colour, 48, 40, "SmallOffscreen"}),
+                         [](const ::testing::TestParamInfo<Config> &info) { return std::string(info.param.name); });
+
 TEST_F(Harness, FarMovesAndLargeSprites)
 {
     make({Background::Image, 32, 32, "script"});

@@ -48,19 +48,30 @@ TEST(ColourMatching, AgreesWithThePlainSearch)
     Palette p;
     std::mt19937 rng(11);
     for (int round = 0; round < 300; round++) {
-        // Three levels per channel make many ties; flags and reserved bytes
-        // are noise that must not count.
-        const int levels = round % 3 == 0 ? 3 : 256, step = 255 / (levels - 1);
+        // Three levels per channel make many ties, 64 are six-bit components;
+        // flags and reserved bytes are noise that must not count.
+        const int levels = round % 3 == 0 ? 3 : round % 3 == 1 ? 64 : 256, step = 255 / (levels - 1);
         for (PALETTEENTRY &e : p.entries)
             e = PALETTEENTRY{BYTE(rng() % levels * step), BYTE(rng() % levels * step), BYTE(rng() % levels * step),
                              BYTE(rng())};
-        for (int k = 0; k < 20; k++) {
+        // Every other round asks within a box of 40 levels around entry 8's
+        // colour, so that queries come back to the same parts of the colour
+        // space, near the entry they must pass over.
+        const int spread = round % 2 ? 40 : 256;
+        const PALETTEENTRY &e8 = p.entries[8];
+        const BYTE r0 = BYTE(e8.peRed - 20), g0 = BYTE(e8.peGreen - 20), b0 = BYTE(e8.peBlue - 20);
+        RGBQUAD q{};
+        for (int k = 0; k < 60; k++) {
             // The first query is entry 8's own colour.
-            RGBQUAD q = k ? quad(BYTE(rng()), BYTE(rng()), BYTE(rng()))
-                          : quad(p.entries[8].peRed, p.entries[8].peGreen, p.entries[8].peBlue);
+            q = k ? quad(BYTE(r0 + rng() % spread), BYTE(g0 + rng() % spread), BYTE(b0 + rng() % spread))
+                  : quad(p.entries[8].peRed, p.entries[8].peGreen, p.entries[8].peBlue);
             q.rgbReserved = BYTE(rng());
             ASSERT_EQ(vekGetNearestColor(&p, &q), referenceNearest(p.entries, q)) << "round " << round;
         }
+        // One entry changed in place becomes the answer for its own colour.
+        const size_t changed = 9 + rng() % 247;
+        p.entries[changed] = entry(q.rgbRed, q.rgbGreen, q.rgbBlue);
+        ASSERT_EQ(vekGetNearestColor(&p, &q), referenceNearest(p.entries, q)) << "round " << round;
     }
 }
 
