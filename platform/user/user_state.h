@@ -21,7 +21,8 @@
 #include <thread>
 #include <vector>
 
-#include "gdi/handle_table.h"
+#include "shared/handle_table.h"
+#include "shared/state_lock.h"
 #include "gdi/surface.h"
 
 namespace vek::user {
@@ -110,13 +111,7 @@ struct State {
 
 State &state();
 
-class Lock {
-public:
-    Lock() : guard_(state().lock) {}
-
-private:
-    std::lock_guard<std::mutex> guard_;
-};
+using Lock = StateLock<State, state>;
 
 // The window of a handle, or null; the lock must be held.
 Window *findWindow(HWND window);
