@@ -19,7 +19,8 @@
 #include <vector>
 
 #include "debug/channel.h"
-#include "gdi/handle_table.h"
+#include "shared/handle_table.h"
+#include "shared/state_lock.h"
 #include "gdi/surface.h"
 
 namespace vek::gdi {
@@ -119,13 +120,7 @@ struct State {
 // The GDI state, made with its stock objects on first use.
 State &state();
 
-class Lock {
-public:
-    Lock() : guard_(state().lock) {}
-
-private:
-    std::lock_guard<std::mutex> guard_;
-};
+using Lock = StateLock<State, state>;
 
 // Handle value of a Win32 handle; values that cannot be ours become 0.
 inline uint32_t handleValue(const void *h)

@@ -1,8 +1,7 @@
 // Files through handles of the _lopen family, and OpenFile.
 //
-// An HFILE is a small integer naming an entry of the file table (0x100, 0x104,
-// ... like the multiples of four of Windows' handles); the entry holds the
-// host file descriptor and the access the file was opened with. Entries are
+// An HFILE is a handle of the file table (shared/handle_table.h); its entry
+// holds the host file descriptor and the access the file was opened with. Entries are
 // shared, so a call that is using a file keeps its descriptor alive while
 // another thread closes the handle. Share modes are accepted and not
 // enforced: the host has no mandatory locks.
@@ -11,6 +10,8 @@
 #include "kernel/error.h"
 #include "kernel/module.h"
 #include "kernel/paths.h"
+#include "shared/handle_table.h"
+#include "shared/state_lock.h"
 
 #include <cerrno>
 #include <cstring>
@@ -37,16 +38,13 @@ struct File {
     const bool canWrite;
 };
 
-constexpr HFILE kFirstHandle = 0x100;
-constexpr HFILE kHandleStep = 4;
-
 // The largest position _llseek can report: the offset is a 32-bit value and
 // 0xFFFFFFFF is its failure value.
 constexpr off_t kMaxPosition = 0xFFFFFFFE;
 
 struct FileTable {
     std::mutex lock;
-    std::vector<std::shared_ptr<File>> entries;  // null for a free slot
+    vek::HandleTable<std::shared_ptr<File>> entries;
 };
 
 FileTable &table()
@@ -55,26 +53,30 @@ FileTable &table()
     return *t;
 }
 
+using TableLock = vek::StateLock<FileTable, table>;
+
+// The handle of a new entry for file, or HFILE_ERROR when the table is full.
 HFILE add(std::shared_ptr<File> file)
 {
-    FileTable &t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    size_t slot = 0;
-    while (slot < t.entries.size() && t.entries[slot]) slot++;
-    if (slot == t.entries.size()) t.entries.emplace_back();
-    t.entries[slot] = std::move(file);
-    return kFirstHandle + kHandleStep * static_cast<HFILE>(slot);
+    TableLock lock;
+    const uint32_t handle = table().entries.add(std::make_unique<std::shared_ptr<File>>(std::move(file)));
+    if (handle == 0) {
+        SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+        return HFILE_ERROR;
+    }
+    return static_cast<HFILE>(handle);
 }
 
 // The file a handle names, or null with ERROR_INVALID_HANDLE.
 std::shared_ptr<File> find(HFILE handle, bool remove = false)
 {
+    TableLock lock;
     FileTable &t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    if (handle >= kFirstHandle && (handle - kFirstHandle) % kHandleStep == 0) {
-        size_t slot = static_cast<size_t>((handle - kFirstHandle) / kHandleStep);
-        if (slot < t.entries.size() && t.entries[slot]) {
-            return remove ? std::move(t.entries[slot]) : t.entries[slot];
+    if (handle > 0) {
+        if (remove) {
+            if (auto entry = t.entries.remove(static_cast<uint32_t>(handle))) return std::move(*entry);
+        } else if (std::shared_ptr<File> *entry = t.entries.get(static_cast<uint32_t>(handle))) {
+            return *entry;
         }
     }
     vek::host::setError(ERROR_INVALID_HANDLE);

@@ -28,7 +28,7 @@
 // its store: it is never taken for an empty store that the next change would
 // save over it.
 //
-// An open key is a handle of the key table (0x10, 0x14, ...) naming a store
+// An open key is a handle of the key table (shared/handle_table.h) naming a store
 // and the key's full path; a key deleted while open makes later calls on
 // the handle fail with ERROR_KEY_DELETED.
 #include <windows.h>
@@ -37,13 +37,13 @@
 #include "kernel/error.h"
 #include "kernel/prefix.h"
 #include "registry/registry_file.h"
+#include "shared/handle_table.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
-#include <optional>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -95,7 +95,7 @@ struct Registry {
     std::mutex lock;
     Store user{"user.reg"};
     Store system{"system.reg"};
-    std::vector<std::optional<OpenKey>> handles;
+    vek::HandleTable<OpenKey> handles;
 };
 
 Registry &registry()
@@ -103,9 +103,6 @@ Registry &registry()
     static Registry *r = new Registry;  // never destroyed: handles may outlive statics
     return *r;
 }
-
-constexpr ULONG_PTR kFirstHandle = 0x10;
-constexpr ULONG_PTR kHandleStep = 4;
 
 const char *rootName(HKEY key)
 {
@@ -310,22 +307,20 @@ LONG resolve(Registry &r, HKEY key, Target &target)
         target.path = root;
         return ERROR_SUCCESS;
     }
-    ULONG_PTR value = reinterpret_cast<ULONG_PTR>(key);
-    if (value < kFirstHandle || (value - kFirstHandle) % kHandleStep) return ERROR_INVALID_HANDLE;
-    size_t index = (value - kFirstHandle) / kHandleStep;
-    if (index >= r.handles.size() || !r.handles[index]) return ERROR_INVALID_HANDLE;
-    target.store = r.handles[index]->store;
-    target.path = r.handles[index]->path;
+    const OpenKey *open = r.handles.get(reinterpret_cast<uintptr_t>(key));
+    if (!open) return ERROR_INVALID_HANDLE;
+    target.store = open->store;
+    target.path = open->path;
     return ERROR_SUCCESS;
 }
 
-HKEY addHandle(Registry &r, Store *store, const std::string &path)
+// Opens a handle of the key at path in store, in result.
+LONG addHandle(Registry &r, Store *store, const std::string &path, PHKEY result)
 {
-    size_t index = 0;
-    while (index < r.handles.size() && r.handles[index]) ++index;
-    if (index == r.handles.size()) r.handles.emplace_back();
-    r.handles[index] = OpenKey{store, path};
-    return reinterpret_cast<HKEY>(kFirstHandle + index * kHandleStep);
+    const uint32_t handle = r.handles.add(std::make_unique<OpenKey>(OpenKey{store, path}));
+    if (handle == 0) return ERROR_NOT_ENOUGH_MEMORY;
+    *result = reinterpret_cast<HKEY>(uintptr_t{handle});
+    return ERROR_SUCCESS;
 }
 
 bool isRoot(const std::string &path)
@@ -418,7 +413,7 @@ LSTATUS createKey(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, LPSECURI
         return ERROR_SUCCESS;
     });
     if (error) return error;
-    *result = addHandle(r, target.store, path);
+    if (LONG failed = addHandle(r, target.store, path, result)) return failed;
     if (disposition) *disposition = how;
     return ERROR_SUCCESS;
 }
@@ -437,8 +432,7 @@ LSTATUS openKey(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result)
         return findKey(store, path) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     });
     if (error) return error;
-    *result = addHandle(r, target.store, path);
-    return ERROR_SUCCESS;
+    return addHandle(r, target.store, path, result);
 }
 
 LSTATUS queryValue(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size)
@@ -529,10 +523,7 @@ LSTATUS closeKey(HKEY key)
     if (rootName(key)) return ERROR_SUCCESS;
     Registry &r = registry();
     std::lock_guard guard(r.lock);
-    Target target;
-    if (LONG error = resolve(r, key, target)) return error;
-    r.handles[(reinterpret_cast<ULONG_PTR>(key) - kFirstHandle) / kHandleStep].reset();
-    return ERROR_SUCCESS;
+    return r.handles.remove(reinterpret_cast<uintptr_t>(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 // A failed call, reported on the registry trace channel; the calls give

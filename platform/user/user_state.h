@@ -22,7 +22,8 @@
 #include <vector>
 
 #include "debug/channel.h"
-#include "gdi/handle_table.h"
+#include "shared/handle_table.h"
+#include "shared/state_lock.h"
 #include "gdi/surface.h"
 
 namespace vek::user {
@@ -117,13 +118,7 @@ struct State {
 
 State &state();
 
-class Lock {
-public:
-    Lock() : guard_(state().lock) {}
-
-private:
-    std::lock_guard<std::mutex> guard_;
-};
+using Lock = StateLock<State, state>;
 
 // The window of a handle, or null; the lock must be held.
 Window *findWindow(HWND window);
