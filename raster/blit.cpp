@@ -12,34 +12,35 @@
 
 namespace vek {
 
+namespace {
+
+// Clips one axis of a blit: at on the destination and from on the source,
+// length pixels on both, to 0..srcLimit on the source and 0..dstLimit on the
+// destination. Bounds past either start move both starts alike.
+void clipAxis(int64_t &at, int64_t &from, int64_t &length, int64_t srcLimit, int64_t dstLimit)
+{
+    if (from < 0) {
+        at -= from;
+        length += from;
+        from = 0;
+    }
+    if (at < 0) {
+        from -= at;
+        length += at;
+        at = 0;
+    }
+    if (from + length > srcLimit) length = srcLimit - from;
+    if (at + length > dstLimit) length = dstLimit - at;
+}
+
+}  // namespace
+
 bool clipBlitRect(BlitRect &r, LONG srcWidth, LONG srcHeight, LONG dstWidth, LONG dstHeight)
 {
     // 64-bit arithmetic: any 32-bit arguments clip without overflow.
     int64_t x = r.x, y = r.y, width = r.width, height = r.height, srcX = r.srcX, srcY = r.srcY;
-    if (srcX < 0) {
-        x -= srcX;
-        width += srcX;
-        srcX = 0;
-    }
-    if (x < 0) {
-        srcX -= x;
-        width += x;
-        x = 0;
-    }
-    if (srcY < 0) {
-        y -= srcY;
-        height += srcY;
-        srcY = 0;
-    }
-    if (y < 0) {
-        srcY -= y;
-        height += y;
-        y = 0;
-    }
-    if (srcX + width > srcWidth) width = srcWidth - srcX;
-    if (x + width > dstWidth) width = dstWidth - x;
-    if (srcY + height > srcHeight) height = srcHeight - srcY;
-    if (y + height > dstHeight) height = dstHeight - y;
+    clipAxis(x, srcX, width, srcWidth, dstWidth);
+    clipAxis(y, srcY, height, srcHeight, dstHeight);
     if (width <= 0 || height <= 0) return false;
     // Now 0 <= x < dstWidth, 0 <= srcX < srcWidth and so on: all fit a LONG.
     r = BlitRect{static_cast<LONG>(x),     static_cast<LONG>(y),    static_cast<LONG>(width),

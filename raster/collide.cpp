@@ -68,13 +68,8 @@ private:
     int64_t x_ = 0;  // column of the next pixel of the row (64 bits: long damaged rows cannot overflow it)
 };
 
-// The view of a sprite's image when it is run-length encoded.
-bool readRle(HSPRITEDATA image, RecordView &im)
-{
-    if (!image) return false;
-    im = viewRecord(image);
-    return im.readable && im.compression == BI_RLE8;
-}
+// True for the view of a run-length encoded image.
+bool isRle(const RecordView &im) { return im.readable && im.compression == BI_RLE8; }
 
 // The rectangle test: how far b reaches into a from the right (positive) or
 // a into b from the left (negative), whichever overlap is narrower.
@@ -151,8 +146,10 @@ LONG VEKAPI vekCheckCollide(LPVEKCONTEXT context, LPVEKSPRITE a, LPVEKSPRITE b, 
     const RECT &ra = a->target, &rb = b->target;
     if (ra.left >= rb.right || rb.left >= ra.right || ra.top >= rb.bottom || rb.top >= ra.bottom) return 0;
 
-    vek::RecordView ia, ib;
-    if (rectOnly || !vek::readRle(a->image, ia) || !vek::readRle(b->image, ib)) return vek::rectangleOverlap(ra, rb);
+    if (rectOnly || !a->image || !b->image) return vek::rectangleOverlap(ra, rb);
+    // Each view is made in place: the walk reads its fields straight from it.
+    const vek::RecordView ia = vek::viewRecord(a->image), ib = vek::viewRecord(b->image);
+    if (!vek::isRle(ia) || !vek::isRle(ib)) return vek::rectangleOverlap(ra, rb);
 
     // The lower image is the one whose rectangle reaches further down (a on a tie).
     const bool swapped = rb.bottom > ra.bottom;

@@ -16,12 +16,13 @@ using namespace vek::gdi;
 
 BOOL WINAPI BitBlt(HDC hdcDst, int x, int y, int width, int height, HDC hdcSrc, int srcX, int srcY, DWORD rop)
 {
+    VEKHOST_CALL(Channel::gdi, hdcDst, x, y, width, height, hdcSrc, srcX, srcY, rop);
     Lock lock;
     DC *dst = find<DC>(hdcDst);
-    if (!dst) return fail(ERROR_INVALID_HANDLE, FALSE);
+    if (!dst) return fail(ERROR_INVALID_HANDLE, FALSE, "no such destination DC");
     const uint8_t code = ropCode(rop);
     DC *src = ropUsesSource(code) ? find<DC>(hdcSrc) : nullptr;
-    if (ropUsesSource(code) && !src) return fail(ERROR_INVALID_HANDLE, FALSE);
+    if (ropUsesSource(code) && !src) return fail(ERROR_INVALID_HANDLE, FALSE, "no such source DC");
     if (width == INT32_MIN || height == INT32_MIN) return fail(ERROR_INVALID_PARAMETER, FALSE);
     if (!width || !height) return TRUE;
 
@@ -53,6 +54,7 @@ BOOL WINAPI BitBlt(HDC hdcDst, int x, int y, int width, int height, HDC hdcSrc, 
 
 BOOL WINAPI PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, x, y, width, height, rop);
     if (ropUsesSource(ropCode(rop))) return fail(ERROR_INVALID_PARAMETER, FALSE);
     return BitBlt(hdc, x, y, width, height, nullptr, 0, 0, rop);
 }

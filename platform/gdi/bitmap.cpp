@@ -80,6 +80,7 @@ using namespace vek::gdi;
 
 HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void *bits)
 {
+    VEKHOST_CALL(Channel::gdi, width, height, planes, bitsPerPixel, bits);
     Lock lock;
     if (planes != 1) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
     // A depth of the display's takes its format; 8 bits hold system palette
@@ -103,6 +104,7 @@ HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixe
 
 HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, width, height);
     Lock lock;
     DC *dc = find<DC>(hdc);
     if (!dc) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
@@ -114,6 +116,7 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height)
 HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section,
                                 DWORD offset)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, info, usage, bits, section, offset);
     Lock lock;
     if (bits) *bits = nullptr;
     DibInfo dib;

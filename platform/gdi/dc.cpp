@@ -82,6 +82,7 @@ using namespace vek::gdi;
 
 HDC WINAPI CreateCompatibleDC(HDC hdc)
 {
+    VEKHOST_CALL(Channel::gdi, hdc);
     Lock lock;
     if (hdc && !find<DC>(hdc)) return fail(ERROR_INVALID_HANDLE, HDC{});
     return toHandle<HDC>(newDC(DCKind::Memory, 0, nullptr));
@@ -89,18 +90,20 @@ HDC WINAPI CreateCompatibleDC(HDC hdc)
 
 BOOL WINAPI DeleteDC(HDC hdc)
 {
+    VEKHOST_CALL(Channel::gdi, hdc);
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, FALSE);
+    if (!dc) return fail(ERROR_INVALID_HANDLE, FALSE, "no such DC");
     deleteDC(handleValue(hdc), *dc);
     return TRUE;
 }
 
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, object);
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, HGDIOBJ{});
+    if (!dc) return fail(ERROR_INVALID_HANDLE, HGDIOBJ{}, "no such DC");
     const uint32_t h = handleValue(object);
     Object *o = state().objects.get(h);
     if (!o) return fail(ERROR_INVALID_HANDLE, HGDIOBJ{});
@@ -116,9 +119,10 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ object)
 
 HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, type);
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, HGDIOBJ{});
+    if (!dc) return fail(ERROR_INVALID_HANDLE, HGDIOBJ{}, "no such DC");
     switch (type) {
     case OBJ_BITMAP: return dc->kind == DCKind::Memory ? toHandle<HGDIOBJ>(dc->bitmap) : nullptr;
     case OBJ_BRUSH: return toHandle<HGDIOBJ>(dc->brush);
@@ -134,7 +138,7 @@ COLORREF swapColor(HDC hdc, COLORREF DC::*field, COLORREF color)
 {
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID});
+    if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID}, "no such DC");
     COLORREF old = dc->*field;
     dc->*field = color;
     return old;
@@ -144,7 +148,7 @@ COLORREF readColor(HDC hdc, COLORREF DC::*field)
 {
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID});
+    if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID}, "no such DC");
     return dc->*field;
 }
 
@@ -157,9 +161,10 @@ COLORREF WINAPI GetTextColor(HDC hdc) { return readColor(hdc, &DC::textColor); }
 
 BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT previous)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, x, y, previous);
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, FALSE);
+    if (!dc) return fail(ERROR_INVALID_HANDLE, FALSE, "no such DC");
     if (previous) *previous = dc->brushOrigin;
     dc->brushOrigin = POINT{x, y};
     return TRUE;
@@ -167,9 +172,10 @@ BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT previous)
 
 BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT origin)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, origin);
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, FALSE);
+    if (!dc) return fail(ERROR_INVALID_HANDLE, FALSE, "no such DC");
     if (!origin) return fail(ERROR_INVALID_PARAMETER, FALSE);
     *origin = dc->brushOrigin;
     return TRUE;
@@ -177,9 +183,10 @@ BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT origin)
 
 int WINAPI SetStretchBltMode(HDC hdc, int mode)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, mode);
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, 0);
+    if (!dc) return fail(ERROR_INVALID_HANDLE, 0, "no such DC");
     if (mode < BLACKONWHITE || mode > HALFTONE) return fail(ERROR_INVALID_PARAMETER, 0);
     int old = dc->stretchMode;
     dc->stretchMode = mode;
@@ -195,9 +202,10 @@ int WINAPI GetStretchBltMode(HDC hdc)
 
 int WINAPI GetClipBox(HDC hdc, LPRECT rect)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, rect);
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, ERROR);
+    if (!dc) return fail(ERROR_INVALID_HANDLE, ERROR, "no such DC");
     if (!rect) return fail(ERROR_INVALID_PARAMETER, ERROR);
     *rect = RECT{0, 0, dc->surface->width, dc->surface->height};
     return dc->surface->width && dc->surface->height ? SIMPLEREGION : NULLREGION;

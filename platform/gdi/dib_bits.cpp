@@ -72,6 +72,7 @@ using namespace vek::gdi;
 HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER *header, DWORD init, const void *bits,
                               const BITMAPINFO *info, UINT usage)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, header, init, bits, info, usage);
     Lock lock;
     if (!header) return fail(ERROR_INVALID_PARAMETER, HBITMAP{});
     DC *dc = find<DC>(hdc);
@@ -107,6 +108,7 @@ HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER *header, DWORD ini
 int WINAPI SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void *bits, const BITMAPINFO *info,
                      UINT usage)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, bitmap, start, lines, bits, info, usage);
     Lock lock;
     DC *dc = find<DC>(hdc);
     if (hdc && !dc) return fail(ERROR_INVALID_HANDLE, 0);
@@ -120,6 +122,7 @@ int WINAPI SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void
 
 int WINAPI GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, LPBITMAPINFO info, UINT usage)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, bitmap, start, lines, bits, info, usage);
     Lock lock;
     DC *dc = find<DC>(hdc);
     Bitmap *b = find<Bitmap>(bitmap);

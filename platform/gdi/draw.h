@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "debug/channel.h"
 #include "gdi/color.h"
 #include "gdi/objects.h"
 #include "present/presentation.h"
@@ -36,10 +37,13 @@ inline RECT clipTo(int64_t left, int64_t top, int64_t right, int64_t bottom, con
 inline bool isEmpty(const RECT &r) { return r.right <= r.left || r.bottom <= r.top; }
 
 // Tells the presentation that drawing through dc changed rect of its
-// surface: a window's client pixels are shown anew.
+// surface: a window's client pixels are shown anew. While the user channel
+// traces, the surface remembers that it was drawn into.
 inline void noteDrawn(const DC &dc, const RECT &rect)
 {
-    if (dc.kind == DCKind::Window && !isEmpty(rect)) present::windowDrawn(reinterpret_cast<HWND>(dc.window), rect);
+    if (dc.kind != DCKind::Window || isEmpty(rect)) return;
+    present::windowDrawn(reinterpret_cast<HWND>(dc.window), rect);
+    if (debug::on(debug::Channel::user)) dc.surface->drawn.store(true, std::memory_order_relaxed);
 }
 
 }  // namespace vek::gdi

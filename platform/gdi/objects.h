@@ -18,7 +18,9 @@
 #include <mutex>
 #include <vector>
 
-#include "gdi/handle_table.h"
+#include "debug/channel.h"
+#include "shared/handle_table.h"
+#include "shared/state_lock.h"
 #include "gdi/surface.h"
 
 namespace vek::gdi {
@@ -118,13 +120,7 @@ struct State {
 // The GDI state, made with its stock objects on first use.
 State &state();
 
-class Lock {
-public:
-    Lock() : guard_(state().lock) {}
-
-private:
-    std::lock_guard<std::mutex> guard_;
-};
+using Lock = StateLock<State, state>;
 
 // Handle value of a Win32 handle; values that cannot be ours become 0.
 inline uint32_t handleValue(const void *h)
@@ -168,12 +164,13 @@ void destroyObject(uint32_t handle);
 // The palette selected in a DC (the default palette until another is).
 inline const Palette &dcPalette(const DC &dc) { return *dc.selectedPalette; }
 
-// Sets the last error and returns v: failure results read as `return fail(ERROR_X, nullptr);`.
+// Sets the last error, reports the failure on the gdi trace channel and
+// returns v: failure results read as `return fail(ERROR_X, nullptr);`.
 template <class T>
-T fail(DWORD error, T v)
+T fail(DWORD error, T v, const char *reason = nullptr,
+       const std::source_location &where = std::source_location::current())
 {
-    SetLastError(error);
-    return v;
+    return debug::fail(debug::Channel::gdi, error, v, reason, where);
 }
 
 }  // namespace vek::gdi

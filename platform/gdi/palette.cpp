@@ -83,6 +83,7 @@ using namespace vek::gdi;
 
 HPALETTE WINAPI CreatePalette(const LOGPALETTE *logPalette)
 {
+    VEKHOST_CALL(Channel::gdi, logPalette);
     Lock lock;
     if (!logPalette) return fail(ERROR_INVALID_PARAMETER, HPALETTE{});
     // Read by offsets: the caller's LOGPALETTE need not be aligned.
@@ -98,6 +99,7 @@ HPALETTE WINAPI CreatePalette(const LOGPALETTE *logPalette)
 
 UINT WINAPI GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETTEENTRY entries)
 {
+    VEKHOST_CALL(Channel::gdi, palette, start, count, entries);
     Lock lock;
     Palette *p = find<Palette>(palette);
     if (!p) return fail(ERROR_INVALID_HANDLE, 0u);
@@ -111,6 +113,7 @@ UINT WINAPI GetPaletteEntries(HPALETTE palette, UINT start, UINT count, LPPALETT
 
 UINT WINAPI SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY *entries)
 {
+    VEKHOST_CALL(Channel::gdi, palette, start, count, entries);
     Lock lock;
     Palette *p = find<Palette>(palette);
     if (!p || p->stock) return fail(ERROR_INVALID_HANDLE, 0u);
@@ -126,6 +129,7 @@ UINT WINAPI SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PA
 
 BOOL WINAPI AnimatePalette(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY *entries)
 {
+    VEKHOST_CALL(Channel::gdi, palette, start, count, entries);
     Lock lock;
     Palette *p = find<Palette>(palette);
     if (!p || p->stock) return fail(ERROR_INVALID_HANDLE, FALSE);
@@ -166,9 +170,11 @@ UINT WINAPI GetNearestPaletteIndex(HPALETTE palette, COLORREF color)
 
 HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, palette, forceBackground);
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc || !find<Palette>(palette)) return fail(ERROR_INVALID_HANDLE, HPALETTE{});
+    if (!dc || !find<Palette>(palette))
+        return fail(ERROR_INVALID_HANDLE, HPALETTE{}, dc ? "no such palette" : "no such DC");
     const uint32_t h = handleValue(palette);
     // Only a window's DC brings a palette to the foreground (the hosted
     // platform treats every window as the foreground one); memory and
@@ -184,9 +190,10 @@ HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground)
 
 UINT WINAPI RealizePalette(HDC hdc)
 {
+    VEKHOST_CALL(Channel::gdi, hdc);
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, UINT{GDI_ERROR});
+    if (!dc) return fail(ERROR_INVALID_HANDLE, UINT{GDI_ERROR}, "no such DC");
     Display &d = state().display;
     Palette *p = findValue<Palette>(dc->palette);
     if (!paletteDisplay(d) || !p || p->stock) return 0;
@@ -203,6 +210,7 @@ UINT WINAPI RealizePalette(HDC hdc)
 
 UINT WINAPI GetSystemPaletteEntries(HDC hdc, UINT start, UINT count, LPPALETTEENTRY entries)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, start, count, entries);
     Lock lock;
     if (!find<DC>(hdc)) return fail(ERROR_INVALID_HANDLE, 0u);
     const Display &d = state().display;

@@ -11,7 +11,7 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y)
 {
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID});
+    if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID}, "no such DC");
     const Surface &s = *dc->surface;
     if (x < 0 || y < 0 || x >= s.width || y >= s.height) return CLR_INVALID;
     uint32_t v;
@@ -23,7 +23,7 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color)
 {
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID});
+    if (!dc) return fail(ERROR_INVALID_HANDLE, COLORREF{CLR_INVALID}, "no such DC");
     Surface &s = *dc->surface;
     if (x < 0 || y < 0 || x >= s.width || y >= s.height) return CLR_INVALID;
     // The colour set is the one the pixel holds now: formats of fewer bits

@@ -31,7 +31,7 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom)
 {
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, FALSE);
+    if (!dc) return fail(ERROR_INVALID_HANDLE, FALSE, "no such DC");
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
     Surface &s = *dc->surface;

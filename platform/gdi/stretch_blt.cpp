@@ -18,12 +18,13 @@ using namespace vek::gdi;
 BOOL WINAPI StretchBlt(HDC hdcDst, int x, int y, int width, int height, HDC hdcSrc, int srcX, int srcY, int srcWidth,
                        int srcHeight, DWORD rop)
 {
+    VEKHOST_CALL(Channel::gdi, hdcDst, x, y, width, height, hdcSrc, srcX, srcY, srcWidth, srcHeight, rop);
     const uint8_t code = ropCode(rop);
     if (!ropUsesSource(code)) return PatBlt(hdcDst, x, y, width, height, rop);
     Lock lock;
     DC *dst = find<DC>(hdcDst);
     DC *src = find<DC>(hdcSrc);
-    if (!dst || !src) return fail(ERROR_INVALID_HANDLE, FALSE);
+    if (!dst || !src) return fail(ERROR_INVALID_HANDLE, FALSE, dst ? "no such source DC" : "no such destination DC");
     if (width == INT32_MIN || height == INT32_MIN || srcWidth == INT32_MIN || srcHeight == INT32_MIN)
         return fail(ERROR_INVALID_PARAMETER, FALSE);
     if (!width || !height || !srcWidth || !srcHeight) return TRUE;

@@ -15,6 +15,7 @@
 #include "gdi/dib_info.h"
 #include "gdi/draw.h"
 #include "gdi/objects.h"
+#include "gdi/palette_warning.h"
 #include "gdi/raster.h"
 #include "gdi/rle8.h"
 #include "gdi/stretch.h"
@@ -24,12 +25,14 @@ using namespace vek::gdi;
 int WINAPI StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX, int srcY, int srcWidth, int srcHeight,
                          const void *bits, const BITMAPINFO *info, UINT usage, DWORD rop)
 {
+    VEKHOST_CALL(Channel::gdi, hdc, x, y, width, height, srcX, srcY, srcWidth, srcHeight, bits, info, usage, rop);
     Lock lock;
     DC *dc = find<DC>(hdc);
-    if (!dc) return fail(ERROR_INVALID_HANDLE, 0);
+    if (!dc) return fail(ERROR_INVALID_HANDLE, 0, "no such DC");
     DibInfo dib;
     if (!bits || (usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS) || !readDibInfo(info, dib))
-        return fail(ERROR_INVALID_PARAMETER, 0);
+        return fail(ERROR_INVALID_PARAMETER, 0,
+                    "no bits, a usage other than DIB_RGB_COLORS or DIB_PAL_COLORS, or no valid DIB header");
     if (!width || !height || !srcWidth || !srcHeight) return 0;
     if (width == INT32_MIN || height == INT32_MIN || srcWidth == INT32_MIN || srcHeight == INT32_MIN)
         return fail(ERROR_INVALID_PARAMETER, 0);
@@ -62,6 +65,7 @@ int WINAPI StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX,
     std::vector<BYTE> mask;
     const Surface *source = &view;
     viewDib(view, bits, dib.width, dib.height, dib.bitsPerPixel, ColorKind::Rgb);
+    notePaletteIndices(*dc, usage, "StretchDIBits");
     readColorTable(info, dib, usage, view);
     if (dib.compression == BI_RLE8) {
         // Only the part of the image that the copy reads is decoded.

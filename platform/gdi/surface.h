@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -88,6 +89,10 @@ struct Surface {
     // caller put them (at any even or odd address).
     const BYTE *indices = nullptr;
     unsigned indexCount = 0;
+    // A drawing call has changed pixels of this window surface; kept only
+    // while the user trace channel is on, which warns of windows that show
+    // nothing (user/nothing_shown.h).
+    std::atomic<bool> drawn{false};
 
     Surface() = default;
     Surface(const Surface &) = delete;

@@ -14,6 +14,8 @@
 
 #include <cstring>
 
+#include "kernel/error.h"
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -85,9 +87,9 @@ struct Output {
     }
 };
 
-int fail(DWORD error)
+int fail(DWORD error, const std::source_location &where = std::source_location::current())
 {
-    SetLastError(error);
+    vek::host::setError(error, nullptr, where);
     return 0;
 }
 

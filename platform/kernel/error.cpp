@@ -2,6 +2,7 @@
 #include "kernel/error.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 thread_local DWORD lastError = 0;
@@ -49,9 +50,12 @@ DWORD errorFromErrno(int err)
     }
 }
 
-void setErrorFromErrno(int err)
+void setErrorFromErrno(int err, const std::source_location &where)
 {
-    SetLastError(errorFromErrno(err));
+    if (debug::on(debug::Channel::kernel))
+        setError(errorFromErrno(err), std::strerror(err), where);
+    else
+        SetLastError(errorFromErrno(err));
 }
 
 }  // namespace vek::host

@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#include <source_location>
+
+#include "debug/channel.h"
+
 namespace vek::host {
 
 // The Win32 error that stands for an errno value. ENOENT gives
@@ -11,8 +15,16 @@ namespace vek::host {
 // report ERROR_PATH_NOT_FOUND themselves.
 DWORD errorFromErrno(int err);
 
-// SetLastError(errorFromErrno(err)).
-void setErrorFromErrno(int err);
+// Sets the last error to error and reports the failure on the kernel trace
+// channel, with the reason when there is one.
+inline void setError(DWORD error, const char *reason = nullptr,
+                     const std::source_location &where = std::source_location::current())
+{
+    debug::fail(debug::Channel::kernel, error, 0, reason, where);
+}
+
+// setError(errorFromErrno(err)), with the host's text for err as the reason.
+void setErrorFromErrno(int err, const std::source_location &where = std::source_location::current());
 
 }  // namespace vek::host
 

@@ -5,6 +5,7 @@
 #include "kernel/paths.h"
 
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +22,7 @@ BOOL WINAPI DeleteFileA(LPCSTR path)
     }
     // Windows refuses to delete folders and read-only files.
     if (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && !(info.st_mode & S_IWUSR))) {
-        SetLastError(ERROR_ACCESS_DENIED);
+        vek::host::setError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     if (unlink(host.path.c_str()) != 0) {
@@ -53,7 +54,8 @@ BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES)
     if (!vek::host::toHostPath(path, host)) return FALSE;
     if (mkdir(host.path.c_str(), 0777) != 0) {
         // Only the folders on the way can be missing here.
-        SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : vek::host::errorFromErrno(errno));
+        const int err = errno;
+        vek::host::setError(err == ENOENT ? ERROR_PATH_NOT_FOUND : vek::host::errorFromErrno(err), std::strerror(err));
         return FALSE;
     }
     return TRUE;
@@ -65,7 +67,7 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR path)
     if (!vek::host::toHostPath(path, host)) return FALSE;
     if (rmdir(host.path.c_str()) != 0) {
         if (errno == ENOTDIR)
-            SetLastError(ERROR_DIRECTORY);
+            vek::host::setError(ERROR_DIRECTORY);
         else
             vek::host::setPathError(host, errno);
         return FALSE;

@@ -1,8 +1,7 @@
 // Files through handles of the _lopen family, and OpenFile.
 //
-// An HFILE is a small integer naming an entry of the file table (0x100, 0x104,
-// ... like the multiples of four of Windows' handles); the entry holds the
-// host file descriptor and the access the file was opened with. Entries are
+// An HFILE is a handle of the file table (shared/handle_table.h); its entry
+// holds the host file descriptor and the access the file was opened with. Entries are
 // shared, so a call that is using a file keeps its descriptor alive while
 // another thread closes the handle. Share modes are accepted and not
 // enforced: the host has no mandatory locks.
@@ -11,6 +10,8 @@
 #include "kernel/error.h"
 #include "kernel/module.h"
 #include "kernel/paths.h"
+#include "shared/handle_table.h"
+#include "shared/state_lock.h"
 
 #include <cerrno>
 #include <cstring>
@@ -37,16 +38,13 @@ struct File {
     const bool canWrite;
 };
 
-constexpr HFILE kFirstHandle = 0x100;
-constexpr HFILE kHandleStep = 4;
-
 // The largest position _llseek can report: the offset is a 32-bit value and
 // 0xFFFFFFFF is its failure value.
 constexpr off_t kMaxPosition = 0xFFFFFFFE;
 
 struct FileTable {
     std::mutex lock;
-    std::vector<std::shared_ptr<File>> entries;  // null for a free slot
+    vek::HandleTable<std::shared_ptr<File>> entries;
 };
 
 FileTable &table()
@@ -55,29 +53,33 @@ FileTable &table()
     return *t;
 }
 
+using TableLock = vek::StateLock<FileTable, table>;
+
+// The handle of a new entry for file, or HFILE_ERROR when the table is full.
 HFILE add(std::shared_ptr<File> file)
 {
-    FileTable &t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    size_t slot = 0;
-    while (slot < t.entries.size() && t.entries[slot]) slot++;
-    if (slot == t.entries.size()) t.entries.emplace_back();
-    t.entries[slot] = std::move(file);
-    return kFirstHandle + kHandleStep * static_cast<HFILE>(slot);
+    TableLock lock;
+    const uint32_t handle = table().entries.add(std::make_unique<std::shared_ptr<File>>(std::move(file)));
+    if (handle == 0) {
+        SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+        return HFILE_ERROR;
+    }
+    return static_cast<HFILE>(handle);
 }
 
 // The file a handle names, or null with ERROR_INVALID_HANDLE.
 std::shared_ptr<File> find(HFILE handle, bool remove = false)
 {
+    TableLock lock;
     FileTable &t = table();
-    std::lock_guard<std::mutex> guard(t.lock);
-    if (handle >= kFirstHandle && (handle - kFirstHandle) % kHandleStep == 0) {
-        size_t slot = static_cast<size_t>((handle - kFirstHandle) / kHandleStep);
-        if (slot < t.entries.size() && t.entries[slot]) {
-            return remove ? std::move(t.entries[slot]) : t.entries[slot];
+    if (handle > 0) {
+        if (remove) {
+            if (auto entry = t.entries.remove(static_cast<uint32_t>(handle))) return std::move(*entry);
+        } else if (std::shared_ptr<File> *entry = t.entries.get(static_cast<uint32_t>(handle))) {
+            return *entry;
         }
     }
-    SetLastError(ERROR_INVALID_HANDLE);
+    vek::host::setError(ERROR_INVALID_HANDLE);
     return nullptr;
 }
 
@@ -121,7 +123,7 @@ HFILE openFile(LPCSTR path, UINT mode, Create create, bool readOnly = false)
     auto file = std::make_shared<File>(fd, canRead, canWrite);
     struct stat info;
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);  // a folder is not a file
+        vek::host::setError(ERROR_ACCESS_DENIED);  // a folder is not a file
         return HFILE_ERROR;
     }
     if (readOnly && success == ERROR_ALREADY_EXISTS) fchmod(fd, info.st_mode & ~0222);
@@ -133,20 +135,23 @@ HFILE openFile(LPCSTR path, UINT mode, Create create, bool readOnly = false)
 
 HFILE WINAPI _lopen(LPCSTR path, int mode)
 {
+    VEKHOST_CALL(Channel::kernel, path, mode);
     return openFile(path, static_cast<UINT>(mode), Create::no);
 }
 
 HFILE WINAPI _lcreat(LPCSTR path, int attributes)
 {
+    VEKHOST_CALL(Channel::kernel, path, attributes);
     return openFile(path, OF_READWRITE, Create::always, attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 UINT WINAPI _lread(HFILE handle, LPVOID buffer, UINT count)
 {
+    VEKHOST_CALL(Channel::kernel, handle, buffer, count);
     std::shared_ptr<File> file = find(handle);
     if (!file) return static_cast<UINT>(HFILE_ERROR);
     if (!file->canRead) {
-        SetLastError(ERROR_ACCESS_DENIED);
+        vek::host::setError(ERROR_ACCESS_DENIED);
         return static_cast<UINT>(HFILE_ERROR);
     }
     UINT done = 0;
@@ -165,10 +170,11 @@ UINT WINAPI _lread(HFILE handle, LPVOID buffer, UINT count)
 
 UINT WINAPI _lwrite(HFILE handle, LPCSTR buffer, UINT count)
 {
+    VEKHOST_CALL(Channel::kernel, handle, count);
     std::shared_ptr<File> file = find(handle);
     if (!file) return static_cast<UINT>(HFILE_ERROR);
     if (!file->canWrite) {
-        SetLastError(ERROR_ACCESS_DENIED);
+        vek::host::setError(ERROR_ACCESS_DENIED);
         return static_cast<UINT>(HFILE_ERROR);
     }
     if (count == 0) {
@@ -195,6 +201,7 @@ UINT WINAPI _lwrite(HFILE handle, LPCSTR buffer, UINT count)
 
 LONG WINAPI _llseek(HFILE handle, LONG offset, int origin)
 {
+    VEKHOST_CALL(Channel::kernel, handle, offset, origin);
     std::shared_ptr<File> file = find(handle);
     if (!file) return HFILE_ERROR;
     off_t base;
@@ -203,7 +210,7 @@ LONG WINAPI _llseek(HFILE handle, LONG offset, int origin)
     case FILE_BEGIN: base = 0; break;
     case FILE_CURRENT: base = lseek(file->fd, 0, SEEK_CUR); break;
     case FILE_END: base = fstat(file->fd, &info) == 0 ? info.st_size : -1; break;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return HFILE_ERROR;
+    default: vek::host::setError(ERROR_INVALID_PARAMETER); return HFILE_ERROR;
     }
     if (base < 0) {
         vek::host::setErrorFromErrno(errno);
@@ -211,11 +218,11 @@ LONG WINAPI _llseek(HFILE handle, LONG offset, int origin)
     }
     off_t position = base + offset;
     if (position < 0) {
-        SetLastError(ERROR_NEGATIVE_SEEK);
+        vek::host::setError(ERROR_NEGATIVE_SEEK);
         return HFILE_ERROR;
     }
     if (position > kMaxPosition) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+        vek::host::setError(ERROR_INVALID_PARAMETER);
         return HFILE_ERROR;
     }
     if (lseek(file->fd, position, SEEK_SET) < 0) {
@@ -229,6 +236,7 @@ LONG WINAPI _llseek(HFILE handle, LONG offset, int origin)
 
 HFILE WINAPI _lclose(HFILE handle)
 {
+    VEKHOST_CALL(Channel::kernel, handle);
     return find(handle, true) ? 0 : HFILE_ERROR;
 }
 
@@ -295,8 +303,9 @@ HFILE failed(LPOFSTRUCT info)
 
 HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style)
 {
+    VEKHOST_CALL(Channel::kernel, path, info, style);
     if (!info) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+        vek::host::setError(ERROR_INVALID_PARAMETER);
         return HFILE_ERROR;
     }
     info->cBytes = sizeof(OFSTRUCT);
@@ -311,7 +320,7 @@ HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style)
     std::string full;
     if (!fullPath(path, style, full)) return failed(info);
     if (full.size() >= OFS_MAXPATHNAME) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        vek::host::setError(ERROR_FILENAME_EXCED_RANGE);
         return failed(info);
     }
     std::memcpy(info->szPathName, full.c_str(), full.size() + 1);

@@ -14,6 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "kernel/error.h"
+
 namespace {
 
 // Largest block we hand out: 32-bit Windows could never give more, and it
@@ -71,9 +73,9 @@ void *allocate(SIZE_T bytes, UINT flags)
     return p;
 }
 
-HGLOBAL fail(DWORD error)
+HGLOBAL fail(DWORD error, const std::source_location &where = std::source_location::current())
 {
-    SetLastError(error);
+    vek::host::setError(error, nullptr, where);
     return nullptr;
 }
 
@@ -86,7 +88,7 @@ R withBlock(HGLOBAL mem, R bad, Use use)
     std::lock_guard<std::mutex> guard(h.lock);
     Block *b = find(h, mem);
     if (!b) {
-        SetLastError(ERROR_INVALID_HANDLE);
+        vek::host::setError(ERROR_INVALID_HANDLE);
         return bad;
     }
     return use(h, *b);
@@ -141,7 +143,7 @@ BOOL WINAPI GlobalUnlock(HGLOBAL mem)
     return withBlock(mem, BOOL{FALSE}, [](Heap &, Block &b) -> BOOL {
         if (!b.movable) return TRUE;
         if (b.locks == 0) {
-            SetLastError(ERROR_NOT_LOCKED);
+            vek::host::setError(ERROR_NOT_LOCKED);
             return FALSE;
         }
         if (--b.locks == 0) {

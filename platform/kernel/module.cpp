@@ -11,6 +11,7 @@
 // libvekhost.so.0.1.0); the library answers to its Windows DLL name
 // "vekkit32" too, and the platform library to the names of the Windows
 // system DLLs whose calls it provides.
+#include "kernel/error.h"
 #include "kernel/module.h"
 
 #include "kernel/paths.h"
@@ -187,7 +188,7 @@ bool resolveModule(HMODULE module, HMODULE &handle, std::string &hostPath)
     }
     LoadedObject object;
     if (!findObject(module, object)) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
+        vek::host::setError(ERROR_MOD_NOT_FOUND);
         return false;
     }
     handle = reinterpret_cast<HMODULE>(object.base);
@@ -201,6 +202,7 @@ using namespace vek::host;
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name)
 {
+    VEKHOST_CALL(Channel::kernel, name);
     LoadedObject object;
     if (!name) return findObject(nullptr, object) ? reinterpret_cast<HMODULE>(object.base) : nullptr;
     std::string key = moduleKey(name);
@@ -210,7 +212,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name)
         std::string path = candidate.path.empty() ? executablePath() : candidate.path;
         if (moduleKey(path) == key) return reinterpret_cast<HMODULE>(candidate.base);
     }
-    SetLastError(ERROR_MOD_NOT_FOUND);
+    vek::host::setError(ERROR_MOD_NOT_FOUND);
     return nullptr;
 }
 
@@ -223,7 +225,7 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size)
     } else if (findObject(module, object)) {
         fileName = toDosPath(objectPath(object));
     } else {
-        SetLastError(ERROR_MOD_NOT_FOUND);
+        vek::host::setError(ERROR_MOD_NOT_FOUND);
         return 0;
     }
     if (!buffer) size = 0;
@@ -236,23 +238,24 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size)
         std::memcpy(buffer, fileName.data(), size - 1);
         buffer[size - 1] = '\0';
     }
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    vek::host::setError(ERROR_INSUFFICIENT_BUFFER);
     return size;
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
+    VEKHOST_CALL(Channel::kernel, module, name);
     // Values below 64K are ordinals, which no module here exports.
     bool byName = reinterpret_cast<uintptr_t>(name) >= 0x10000;
     if (const Builtin *builtin = module ? findBuiltin(module) : nullptr) {
         for (size_t i = 0; byName && i < builtin->count; i++)
             if (std::strcmp(builtin->exports[i].name, name) == 0) return builtin->exports[i].proc;
-        SetLastError(ERROR_PROC_NOT_FOUND);
+        vek::host::setError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
     LoadedObject object;
     if (!findObject(module, object)) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
+        vek::host::setError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
     void *symbol = nullptr;
@@ -269,7 +272,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
         }
     }
     if (!symbol) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
+        vek::host::setError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
     return reinterpret_cast<FARPROC>(symbol);

@@ -46,9 +46,9 @@ bool forbiddenInName(unsigned char c)
     return c < 0x20 || std::strchr("\"*:<>?|", c) != nullptr;
 }
 
-bool fail(DWORD error)
+bool fail(DWORD error, const std::source_location &where = std::source_location::current())
 {
-    SetLastError(error);
+    vek::host::setError(error, nullptr, where);
     return false;
 }
 
@@ -200,9 +200,13 @@ bool toHostPath(LPCSTR path, HostPath &out)
     return true;
 }
 
-void setPathError(const HostPath &path, int err)
+void setPathError(const HostPath &path, int err, const std::source_location &where)
 {
-    SetLastError(err == ENOENT && path.folderMissing ? ERROR_PATH_NOT_FOUND : errorFromErrno(err));
+    const DWORD error = err == ENOENT && path.folderMissing ? ERROR_PATH_NOT_FOUND : errorFromErrno(err);
+    if (debug::on(debug::Channel::kernel))
+        vek::host::setError(error, (path.path + ": " + std::strerror(err)).c_str(), where);
+    else
+        SetLastError(error);
 }
 
 std::string toDosPath(const std::string &hostPath)
@@ -250,7 +254,7 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR path)
     if (!toHostPath(path, host)) return FALSE;
     if (chdir(host.path.c_str()) != 0) {
         if (errno == ENOTDIR)
-            SetLastError(ERROR_DIRECTORY);
+            vek::host::setError(ERROR_DIRECTORY);
         else
             setPathError(host, errno);
         return FALSE;

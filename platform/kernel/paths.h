@@ -20,6 +20,7 @@
 
 #include <windows.h>
 
+#include <source_location>
 #include <string>
 
 namespace vek::host {
@@ -39,7 +40,8 @@ bool toHostPath(LPCSTR path, HostPath &out);
 // Sets the last error for a call on a translated path that failed with errno
 // err: a missing name is ERROR_PATH_NOT_FOUND when a folder on the way is
 // missing, else ERROR_FILE_NOT_FOUND.
-void setPathError(const HostPath &path, int err);
+void setPathError(const HostPath &path, int err,
+                  const std::source_location &where = std::source_location::current());
 
 // The DOS form of an absolute host path: C:\... on drive C:, Z:\... elsewhere.
 std::string toDosPath(const std::string &hostPath);

@@ -19,6 +19,7 @@
 // other. All fields are little-endian.
 #include "kernel/res_file.h"
 
+#include "shared/little_endian.h"
 #include "shell/utf16.h"
 
 #include <cstdint>
@@ -29,12 +30,8 @@ namespace {
 
 constexpr size_t kFixedTail = 16;  // DataVersion .. Characteristics
 
-uint32_t read16(const std::vector<BYTE> &b, size_t at) { return b[at] | b[at + 1] << 8; }
-
-uint32_t read32(const std::vector<BYTE> &b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
+uint16_t read16(const std::vector<BYTE> &b, size_t at) { return le16(b.data() + at); }
+uint32_t read32(const std::vector<BYTE> &b, size_t at) { return le32(b.data() + at); }
 
 size_t align4(size_t n) { return (n + 3) & ~size_t{3}; }
 

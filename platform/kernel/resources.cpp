@@ -49,9 +49,9 @@ struct Resources {
     std::map<std::string, BesideFile> beside;  // by host path
 };
 
-const ResourceFile *fail(DWORD error)
+const ResourceFile *fail(DWORD error, const std::source_location &where = std::source_location::current())
 {
-    SetLastError(error);
+    vek::host::setError(error, nullptr, where);
     return nullptr;
 }
 
@@ -66,7 +66,7 @@ Resources &resources()
 const ResourceFile *readFile(Resources &r, const std::string &path, const struct stat &st)
 {
     if (!S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes) {
-        SetLastError(ERROR_BAD_FORMAT);
+        vek::host::setError(ERROR_BAD_FORMAT);
         return nullptr;
     }
     FILE *f = std::fopen(path.c_str(), "rb");
@@ -81,7 +81,7 @@ const ResourceFile *readFile(Resources &r, const std::string &path, const struct
     const bool whole = got == file->bytes.size() && std::fgetc(f) == EOF;
     std::fclose(f);
     if (!whole || !parseResourceFile(*file)) {
-        SetLastError(ERROR_BAD_FORMAT);
+        vek::host::setError(ERROR_BAD_FORMAT);
         return nullptr;
     }
     for (const ResourceEntry &e : file->entries) r.entries.insert(&e);
@@ -125,6 +125,7 @@ using namespace vek::host;
 
 BOOL WINAPI vekhostAttachResources(HMODULE module, LPCSTR resFile)
 {
+    VEKHOST_CALL(Channel::kernel, module, resFile);
     HMODULE handle;
     std::string modulePath;
     if (!resolveModule(module, handle, modulePath)) return FALSE;
@@ -150,8 +151,9 @@ BOOL WINAPI vekhostAttachResources(HMODULE module, LPCSTR resFile)
 
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type)
 {
+    VEKHOST_CALL(Channel::kernel, module, name, type);
     if (!name || !type) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+        vek::host::setError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
     Resources &r = resources();
@@ -166,7 +168,7 @@ HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type)
         typeFound = true;
         if (sameResourceId(e.name, wantedName)) return reinterpret_cast<HRSRC>(const_cast<ResourceEntry *>(&e));
     }
-    SetLastError(typeFound ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_RESOURCE_TYPE_NOT_FOUND);
+    vek::host::setError(typeFound ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_RESOURCE_TYPE_NOT_FOUND);
     return nullptr;
 }
 
@@ -177,7 +179,7 @@ const ResourceEntry *entryOf(Resources &r, HRSRC resource)
 {
     const auto *e = reinterpret_cast<const ResourceEntry *>(resource);
     if (r.entries.count(e)) return e;
-    SetLastError(ERROR_INVALID_HANDLE);
+    vek::host::setError(ERROR_INVALID_HANDLE);
     return nullptr;
 }
 

@@ -24,6 +24,7 @@
 #include <utility>
 #include <vector>
 
+#include "debug/channel.h"
 #include "mci/midi_file.h"
 #include "mci/entry_points.h"
 #include "mci/sequencer.h"
@@ -268,11 +269,8 @@ MCIERROR close(const std::vector<std::string> &words, HWND callback)
     return 0;
 }
 
-}  // namespace
-
-MCIERROR WINAPI sendString(LPCSTR command, LPSTR returnString, UINT returnLength, HWND callback)
+MCIERROR run(LPCSTR command, LPSTR returnString, UINT returnLength, HWND callback)
 {
-    if (returnString && returnLength) returnString[0] = '\0';
     if (!command) return MCIERR_MISSING_COMMAND_STRING;
     std::vector<std::string> words;
     if (MCIERROR e = split(command, words)) return e;
@@ -285,6 +283,23 @@ MCIERROR WINAPI sendString(LPCSTR command, LPSTR returnString, UINT returnLength
     if (same(verb, "play")) return play(words, callback);
     if (same(verb, "status")) return status(words, returnString, returnLength, callback);
     return close(words, callback);
+}
+
+}  // namespace
+
+MCIERROR WINAPI sendString(LPCSTR command, LPSTR returnString, UINT returnLength, HWND callback)
+{
+    if (returnString && returnLength) returnString[0] = '\0';
+    const MCIERROR error = run(command, returnString, returnLength, callback);
+    if (error && debug::on(debug::Channel::mci)) {
+        char reason[256];
+        if (!getErrorString(error, reason, sizeof reason)) reason[0] = '\0';
+        std::string call = "mciSendString(";
+        debug::formatArguments(call, command, returnLength, callback);
+        debug::print(debug::Channel::mci, nullptr, "%s) failed: MCI error %lu: %s", call.c_str(),
+                     static_cast<unsigned long>(error), reason);
+    }
+    return error;
 }
 
 }  // namespace vek::mci

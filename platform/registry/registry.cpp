@@ -28,21 +28,22 @@
 // its store: it is never taken for an empty store that the next change would
 // save over it.
 //
-// An open key is a handle of the key table (0x10, 0x14, ...) naming a store
+// An open key is a handle of the key table (shared/handle_table.h) naming a store
 // and the key's full path; a key deleted while open makes later calls on
 // the handle fail with ERROR_KEY_DELETED.
 #include <windows.h>
 
+#include "debug/channel.h"
 #include "kernel/error.h"
 #include "kernel/prefix.h"
 #include "registry/registry_file.h"
+#include "shared/handle_table.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
-#include <optional>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -94,7 +95,7 @@ struct Registry {
     std::mutex lock;
     Store user{"user.reg"};
     Store system{"system.reg"};
-    std::vector<std::optional<OpenKey>> handles;
+    vek::HandleTable<OpenKey> handles;
 };
 
 Registry &registry()
@@ -102,9 +103,6 @@ Registry &registry()
     static Registry *r = new Registry;  // never destroyed: handles may outlive statics
     return *r;
 }
-
-constexpr ULONG_PTR kFirstHandle = 0x10;
-constexpr ULONG_PTR kHandleStep = 4;
 
 const char *rootName(HKEY key)
 {
@@ -309,22 +307,20 @@ LONG resolve(Registry &r, HKEY key, Target &target)
         target.path = root;
         return ERROR_SUCCESS;
     }
-    ULONG_PTR value = reinterpret_cast<ULONG_PTR>(key);
-    if (value < kFirstHandle || (value - kFirstHandle) % kHandleStep) return ERROR_INVALID_HANDLE;
-    size_t index = (value - kFirstHandle) / kHandleStep;
-    if (index >= r.handles.size() || !r.handles[index]) return ERROR_INVALID_HANDLE;
-    target.store = r.handles[index]->store;
-    target.path = r.handles[index]->path;
+    const OpenKey *open = r.handles.get(reinterpret_cast<uintptr_t>(key));
+    if (!open) return ERROR_INVALID_HANDLE;
+    target.store = open->store;
+    target.path = open->path;
     return ERROR_SUCCESS;
 }
 
-HKEY addHandle(Registry &r, Store *store, const std::string &path)
+// Opens a handle of the key at path in store, in result.
+LONG addHandle(Registry &r, Store *store, const std::string &path, PHKEY result)
 {
-    size_t index = 0;
-    while (index < r.handles.size() && r.handles[index]) ++index;
-    if (index == r.handles.size()) r.handles.emplace_back();
-    r.handles[index] = OpenKey{store, path};
-    return reinterpret_cast<HKEY>(kFirstHandle + index * kHandleStep);
+    const uint32_t handle = r.handles.add(std::make_unique<OpenKey>(OpenKey{store, path}));
+    if (handle == 0) return ERROR_NOT_ENOUGH_MEMORY;
+    *result = reinterpret_cast<HKEY>(uintptr_t{handle});
+    return ERROR_SUCCESS;
 }
 
 bool isRoot(const std::string &path)
@@ -384,10 +380,8 @@ LONG withStore(Store &store, bool exclusive, Action action)
     return result;
 }
 
-}  // namespace
-
-LSTATUS WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
-                               PHKEY result, LPDWORD disposition)
+LSTATUS createKey(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
+                  PHKEY result, LPDWORD disposition)
 {
     if (!result) return ERROR_INVALID_PARAMETER;
     Registry &r = registry();
@@ -419,12 +413,12 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REG
         return ERROR_SUCCESS;
     });
     if (error) return error;
-    *result = addHandle(r, target.store, path);
+    if (LONG failed = addHandle(r, target.store, path, result)) return failed;
     if (disposition) *disposition = how;
     return ERROR_SUCCESS;
 }
 
-LSTATUS WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result)
+LSTATUS openKey(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result)
 {
     if (!result) return ERROR_INVALID_PARAMETER;
     Registry &r = registry();
@@ -438,11 +432,10 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY resul
         return findKey(store, path) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     });
     if (error) return error;
-    *result = addHandle(r, target.store, path);
-    return ERROR_SUCCESS;
+    return addHandle(r, target.store, path, result);
 }
 
-LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size)
+LSTATUS queryValue(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size)
 {
     if (data && !size) return ERROR_INVALID_PARAMETER;
     Registry &r = registry();
@@ -466,7 +459,7 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LP
     });
 }
 
-LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE *data, DWORD size)
+LSTATUS setValue(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE *data, DWORD size)
 {
     if (size && !data) return ERROR_NOACCESS;
     std::string valueName = name ? name : "";
@@ -487,7 +480,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BY
     });
 }
 
-LSTATUS WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey)
+LSTATUS deleteKey(HKEY key, LPCSTR subKey)
 {
     Registry &r = registry();
     std::lock_guard guard(r.lock);
@@ -510,7 +503,7 @@ LSTATUS WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey)
     });
 }
 
-LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR name)
+LSTATUS deleteValue(HKEY key, LPCSTR name)
 {
     Registry &r = registry();
     std::lock_guard guard(r.lock);
@@ -525,13 +518,63 @@ LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR name)
     });
 }
 
-LSTATUS WINAPI RegCloseKey(HKEY key)
+LSTATUS closeKey(HKEY key)
 {
     if (rootName(key)) return ERROR_SUCCESS;
     Registry &r = registry();
     std::lock_guard guard(r.lock);
-    Target target;
-    if (LONG error = resolve(r, key, target)) return error;
-    r.handles[(reinterpret_cast<ULONG_PTR>(key) - kFirstHandle) / kHandleStep].reset();
-    return ERROR_SUCCESS;
+    return r.handles.remove(reinterpret_cast<uintptr_t>(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+// A failed call, reported on the registry trace channel; the calls give
+// their error as the result and leave the last error alone.
+LSTATUS reported(LSTATUS status)
+{
+    if (status != ERROR_SUCCESS) vek::debug::report(vek::debug::Channel::registry, status);
+    return status;
+}
+
+}  // namespace
+
+LSTATUS WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access,
+                               LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition)
+{
+    VEKHOST_CALL(Channel::registry, key, subKey, options, access, result, disposition);
+    return reported(createKey(key, subKey, reserved, keyClass, options, access, security, result, disposition));
+}
+
+LSTATUS WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result)
+{
+    VEKHOST_CALL(Channel::registry, key, subKey, options, access, result);
+    return reported(openKey(key, subKey, options, access, result));
+}
+
+LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
+{
+    VEKHOST_CALL(Channel::registry, key, name, type, data, size);
+    return reported(queryValue(key, name, reserved, type, data, size));
+}
+
+LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE *data, DWORD size)
+{
+    VEKHOST_CALL(Channel::registry, key, name, type, data, size);
+    return reported(setValue(key, name, reserved, type, data, size));
+}
+
+LSTATUS WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey)
+{
+    VEKHOST_CALL(Channel::registry, key, subKey);
+    return reported(deleteKey(key, subKey));
+}
+
+LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR name)
+{
+    VEKHOST_CALL(Channel::registry, key, name);
+    return reported(deleteValue(key, name));
+}
+
+LSTATUS WINAPI RegCloseKey(HKEY key)
+{
+    VEKHOST_CALL(Channel::registry, key);
+    return reported(closeKey(key));
 }

@@ -27,6 +27,7 @@
 // characters and need no escape: a section's path is the text between its
 // brackets.
 #include "registry/registry_file.h"
+#include "shared/little_endian.h"
 
 #include <cstdio>
 
@@ -240,7 +241,7 @@ void appendValue(std::string &out, const RegValue &value)
     } else if (value.type == REG_DWORD && value.data.size() == 4) {
         char number[16];
         std::snprintf(number, sizeof number, "dword:%08x",
-                      unsigned(value.data[0] | value.data[1] << 8 | value.data[2] << 16 | value.data[3] << 24));
+                      unsigned(le32(value.data.data())));
         out += number;
     } else {
         if (value.type == REG_BINARY) {

@@ -31,9 +31,8 @@
 // LinkInfo), a LinkInfo with a fixed-drive VolumeID, UTF-16 strings, and
 // an empty ExtraData.
 #include "shell/lnk_file.h"
+#include "shared/little_endian.h"
 #include "shell/utf16.h"
-
-#include "common/le.h"
 
 #include <algorithm>
 
@@ -60,24 +59,12 @@ constexpr DWORD kLinkInfoHeaderSize = 0x1C;
 constexpr DWORD kVolumeIdAndLocalBasePath = 0x1;
 constexpr DWORD kDriveFixed = 3;
 
-void put16(std::vector<BYTE> &out, WORD value)
-{
-    out.push_back(BYTE(value));
-    out.push_back(BYTE(value >> 8));
-}
-
-void put32(std::vector<BYTE> &out, DWORD value)
-{
-    put16(out, WORD(value));
-    put16(out, WORD(value >> 16));
-}
-
 void putCountedString(std::vector<BYTE> &out, const std::string &text)
 {
     std::u16string wide = utf16FromUtf8(text);
     if (wide.size() > 0xFFFF) wide.resize(0xFFFF);
-    put16(out, WORD(wide.size()));
-    for (char16_t c : wide) put16(out, WORD(c));
+    appendLe16(out, WORD(wide.size()));
+    for (char16_t c : wide) appendLe16(out, WORD(c));
 }
 
 // A bounded reader over the file's bytes.
@@ -95,14 +82,14 @@ public:
     bool u16(WORD &value)
     {
         if (!has(2)) return false;
-        value = vek::u16(bytes_.data(), at_);
+        value = le16(bytes_.data() + at_);
         at_ += 2;
         return true;
     }
     bool u32(DWORD &value)
     {
         if (!has(4)) return false;
-        value = vek::u32(bytes_.data(), at_);
+        value = le32(bytes_.data() + at_);
         at_ += 4;
         return true;
     }
@@ -115,7 +102,7 @@ public:
         const BYTE *p = bytes_.data() + at_;
         if (unicode) {
             std::u16string wide(count, u'\0');
-            for (size_t i = 0; i < count; ++i) wide[i] = char16_t(vek::u16(p + 2 * i, 0));
+            for (size_t i = 0; i < count; ++i) wide[i] = char16_t(le16(p + 2 * i));
             out = utf8FromUtf16(wide);
         } else {
             out.assign(reinterpret_cast<const char *>(p), count);
@@ -146,12 +133,12 @@ bool blockString(const BYTE *block, DWORD size, DWORD offset, std::string &out)
 bool decodeLinkInfo(const BYTE *block, DWORD size, std::string &path)
 {
     if (size < kLinkInfoHeaderSize) return false;
-    DWORD headerSize = vek::u32(block, 4);
-    DWORD flags = vek::u32(block, 8);
+    DWORD headerSize = le32(block + 4);
+    DWORD flags = le32(block + 8);
     if (headerSize < kLinkInfoHeaderSize || headerSize > size) return false;
     if (!(flags & kVolumeIdAndLocalBasePath)) return true;  // a network link: no local path
     // The parts follow the header: offsets into it are damage.
-    DWORD volumeOffset = vek::u32(block, 12), baseOffset = vek::u32(block, 16), suffixOffset = vek::u32(block, 24);
+    DWORD volumeOffset = le32(block + 12), baseOffset = le32(block + 16), suffixOffset = le32(block + 24);
     if (volumeOffset < headerSize || volumeOffset >= size || baseOffset < headerSize) return false;
     std::string base, suffix;
     if (!blockString(block, size, baseOffset, base)) return false;
@@ -174,15 +161,15 @@ std::vector<BYTE> encodeShellLink(const ShellLinkData &link)
     if (!link.iconLocation.empty()) flags |= HasIconLocation;
 
     std::vector<BYTE> out;
-    put32(out, kHeaderSize);
+    appendLe32(out, kHeaderSize);
     out.insert(out.end(), kLinkClsid, kLinkClsid + 16);
-    put32(out, flags);
-    put32(out, link.attributes);
+    appendLe32(out, flags);
+    appendLe32(out, link.attributes);
     out.resize(out.size() + 24);  // times: unknown
-    put32(out, link.fileSize);
-    put32(out, DWORD(link.iconIndex));
-    put32(out, link.showCommand);
-    put16(out, link.hotkey);
+    appendLe32(out, link.fileSize);
+    appendLe32(out, DWORD(link.iconIndex));
+    appendLe32(out, link.showCommand);
+    appendLe16(out, link.hotkey);
     out.resize(kHeaderSize);
 
     if (flags & HasLinkInfo) {
@@ -191,17 +178,17 @@ std::vector<BYTE> encodeShellLink(const ShellLinkData &link)
         DWORD baseOffset = volumeOffset + volumeSize;
         DWORD suffixOffset = baseOffset + DWORD(link.path.size()) + 1;
         DWORD infoSize = suffixOffset + 1;
-        put32(out, infoSize);
-        put32(out, kLinkInfoHeaderSize);
-        put32(out, kVolumeIdAndLocalBasePath);
-        put32(out, volumeOffset);
-        put32(out, baseOffset);
-        put32(out, 0);
-        put32(out, suffixOffset);
-        put32(out, volumeSize);
-        put32(out, kDriveFixed);
-        put32(out, 0);     // serial number
-        put32(out, 0x10);  // label offset: the empty label right after
+        appendLe32(out, infoSize);
+        appendLe32(out, kLinkInfoHeaderSize);
+        appendLe32(out, kVolumeIdAndLocalBasePath);
+        appendLe32(out, volumeOffset);
+        appendLe32(out, baseOffset);
+        appendLe32(out, 0);
+        appendLe32(out, suffixOffset);
+        appendLe32(out, volumeSize);
+        appendLe32(out, kDriveFixed);
+        appendLe32(out, 0);     // serial number
+        appendLe32(out, 0x10);  // label offset: the empty label right after
         out.push_back(0);
         out.insert(out.end(), link.path.begin(), link.path.end());
         out.push_back(0);
@@ -212,7 +199,7 @@ std::vector<BYTE> encodeShellLink(const ShellLinkData &link)
     if (flags & HasWorkingDir) putCountedString(out, link.workingDir);
     if (flags & HasArguments) putCountedString(out, link.arguments);
     if (flags & HasIconLocation) putCountedString(out, link.iconLocation);
-    put32(out, 0);  // terminal block
+    appendLe32(out, 0);  // terminal block
     return out;
 }
 
@@ -223,12 +210,12 @@ bool decodeShellLink(const std::vector<BYTE> &bytes, ShellLinkData &link)
     if (!in.u32(headerSize) || headerSize != kHeaderSize || !in.has(kHeaderSize - 4)) return false;
     if (!std::equal(kLinkClsid, kLinkClsid + 16, bytes.begin() + 4)) return false;
     ShellLinkData result;
-    flags = vek::u32(bytes.data(), 20);
-    result.attributes = vek::u32(bytes.data(), 24);
-    result.fileSize = vek::u32(bytes.data(), 52);
-    result.iconIndex = int(vek::u32(bytes.data(), 56));
-    result.showCommand = vek::u32(bytes.data(), 60);
-    result.hotkey = vek::u16(bytes.data(), 64);
+    flags = le32(bytes.data() + 20);
+    result.attributes = le32(bytes.data() + 24);
+    result.fileSize = le32(bytes.data() + 52);
+    result.iconIndex = int(le32(bytes.data() + 56));
+    result.showCommand = le32(bytes.data() + 60);
+    result.hotkey = le16(bytes.data() + 64);
     in.skip(kHeaderSize - 4);
 
     if (flags & HasLinkTargetIDList) {

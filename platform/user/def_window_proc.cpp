@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "present/presentation.h"
+#include "user/nothing_shown.h"
 #include "user/user_state.h"
 
 using namespace vek::user;
@@ -85,7 +86,9 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (!brush) return 0;
         RECT client;
         GetClientRect(window, &client);
+        const bool drawn = noteErasing(window);
         FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+        noteErased(window, drawn);
         return 1;
     }
     default: return 0;

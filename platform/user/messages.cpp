@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "user/live_display.h"
+#include "user/nothing_shown.h"
 #include "user/timers.h"
 #include "user/user_state.h"
 
@@ -156,7 +157,7 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             });
         } else {
             Window *w = findWindow(window);
-            if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+            if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
             targets.emplace_back(window, w->queue);
         }
     }
@@ -203,12 +204,15 @@ BOOL WINAPI SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last, UINT remove)
 {
     if (!msg) return fail(ERROR_INVALID_PARAMETER, FALSE);
-    return nextMessage(*msg, window, first, last, (remove & PM_REMOVE) != 0, false);
+    if (nextMessage(*msg, window, first, last, (remove & PM_REMOVE) != 0, false)) return TRUE;
+    noteIdleTurn();
+    return FALSE;
 }
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT first, UINT last)
 {
     if (!msg) return fail(ERROR_INVALID_PARAMETER, -1);
+    noteIdleTurn();
     if (!nextMessage(*msg, window, first, last, true, true)) return -1;
     return msg->message != WM_QUIT;
 }
@@ -264,7 +268,7 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg)
     {
         Lock lock;
         Window *w = findWindow(msg->hwnd);
-        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, LRESULT{0});
+        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, LRESULT{0}, "no such window");
         proc = w->proc;
     }
     return callProcedure(proc, msg->hwnd, msg->message, msg->wParam, msg->lParam);

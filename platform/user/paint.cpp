@@ -71,6 +71,7 @@ bool takeUpdate(HWND window, RECT &rect, bool &erase)
 
 BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase)
 {
+    VEKHOST_CALL(Channel::user, window, rect, erase);
     if (!window) {
         // All windows, as Windows does for a null window.
         std::vector<HWND> all;
@@ -88,9 +89,10 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase)
 
 BOOL WINAPI ValidateRect(HWND window, const RECT *rect)
 {
+    VEKHOST_CALL(Channel::user, window, rect);
     Lock lock;
     Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
     // A rectangle update region cannot have a hole: validating part of it
     // keeps the bounding box of what is left.
     if (!rect || (rect->left <= w->invalid.left && rect->top <= w->invalid.top &&
@@ -103,12 +105,13 @@ BOOL WINAPI ValidateRect(HWND window, const RECT *rect)
 
 BOOL WINAPI GetUpdateRect(HWND window, LPRECT rect, BOOL erase)
 {
+    VEKHOST_CALL(Channel::user, window, rect, erase);
     bool wantsErase;
     RECT update;
     {
         Lock lock;
         Window *w = findWindow(window);
-        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
         update = w->invalid;
         wantsErase = w->erase;
         if (erase) w->erase = false;
@@ -124,11 +127,12 @@ BOOL WINAPI GetUpdateRect(HWND window, LPRECT rect, BOOL erase)
 
 BOOL WINAPI UpdateWindow(HWND window)
 {
+    VEKHOST_CALL(Channel::user, window);
     bool paint;
     {
         Lock lock;
         Window *w = findWindow(window);
-        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
         paint = w->visible && !IsRectEmpty(&w->invalid);
     }
     if (paint) SendMessageA(window, WM_PAINT, 0, 0);
@@ -137,6 +141,7 @@ BOOL WINAPI UpdateWindow(HWND window)
 
 HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint)
 {
+    VEKHOST_CALL(Channel::user, window, paint);
     if (!paint) return fail(ERROR_INVALID_PARAMETER, HDC{});
     RECT update;
     bool erase;
@@ -153,6 +158,7 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint)
 
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint)
 {
+    VEKHOST_CALL(Channel::user, window, paint);
     if (!paint) return fail(ERROR_INVALID_PARAMETER, FALSE);
     ReleaseDC(window, paint->hdc);
     return TRUE;

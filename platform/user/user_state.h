@@ -21,7 +21,9 @@
 #include <thread>
 #include <vector>
 
-#include "gdi/handle_table.h"
+#include "debug/channel.h"
+#include "shared/handle_table.h"
+#include "shared/state_lock.h"
 #include "gdi/surface.h"
 
 namespace vek::user {
@@ -99,6 +101,12 @@ struct Window {
     bool erase = false;       // the update rectangle wants WM_ERASEBKGND
     std::shared_ptr<gdi::Surface> surface;
     std::shared_ptr<MessageQueue> queue;
+    // Kept while the user channel traces (nothing_shown.cpp): a DC of the
+    // window was taken, the turns of its thread's message loop since, and
+    // whether it has been warned about (it is then watched no more).
+    bool dcTaken = false;
+    int idleTurns = 0;
+    bool warned = false;
 };
 
 struct State {
@@ -110,13 +118,7 @@ struct State {
 
 State &state();
 
-class Lock {
-public:
-    Lock() : guard_(state().lock) {}
-
-private:
-    std::lock_guard<std::mutex> guard_;
-};
+using Lock = StateLock<State, state>;
 
 // The window of a handle, or null; the lock must be held.
 Window *findWindow(HWND window);
@@ -160,12 +162,13 @@ void invalidate(HWND window, const RECT *rect, bool erase);
 // among windows (all of the thread's windows when empty), or null.
 HWND windowToPaint(const std::vector<HWND> &windows);
 
-// Sets the last error and returns v.
+// Sets the last error, reports the failure on the user trace channel and
+// returns v: `return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);`.
 template <class T>
-T fail(DWORD error, T v)
+T fail(DWORD error, T v, const char *reason = nullptr,
+       const std::source_location &where = std::source_location::current())
 {
-    SetLastError(error);
-    return v;
+    return debug::fail(debug::Channel::user, error, v, reason, where);
 }
 
 }  // namespace vek::user

@@ -16,6 +16,7 @@
 #include "gdi/user_services.h"
 #include "present/presentation.h"
 #include "user/geometry.h"
+#include "user/nothing_shown.h"
 #include "user/user_state.h"
 
 namespace vek::user {
@@ -108,6 +109,8 @@ using namespace vek::user;
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                             int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
 {
+    VEKHOST_CALL(Channel::user, exStyle, className, windowName, style, x, y, width, height, parent, menu, instance,
+                 param);
     HWND hwnd;
     WNDPROC proc;
     CREATESTRUCTA cs;
@@ -188,10 +191,12 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 
 BOOL WINAPI DestroyWindow(HWND window)
 {
+    VEKHOST_CALL(Channel::user, window);
+    noteLastLook(window, "before it was destroyed");
     {
         Lock lock;
         Window *w = findWindow(window);
-        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
         if (w->queue != currentQueue()) return fail(ERROR_ACCESS_DENIED, FALSE);
         if (w->destroying) return TRUE;
         markDestroying(window);
@@ -219,18 +224,19 @@ HWND WINAPI GetParent(HWND window)
 {
     Lock lock;
     Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, HWND{});
+    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, HWND{}, "no such window");
     if (w->style & WS_CHILD) return w->parent;
     return (w->style & WS_POPUP) ? w->owner : nullptr;
 }
 
 BOOL WINAPI ShowWindow(HWND window, int command)
 {
+    VEKHOST_CALL(Channel::user, window, command);
     bool wasVisible, needSize;
     {
         Lock lock;
         Window *w = findWindow(window);
-        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
         wasVisible = w->visible;
         needSize = w->needSize;
     }
@@ -255,6 +261,7 @@ int WINAPI GetWindowTextA(HWND window, LPSTR text, int size)
 
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
 {
+    VEKHOST_CALL(Channel::user, window, text);
     if (!IsWindow(window)) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
     return SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0;
 }

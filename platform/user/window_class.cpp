@@ -31,6 +31,7 @@ using namespace vek::user;
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA *wndClass)
 {
+    VEKHOST_CALL(Channel::user, wndClass);
     Lock lock;
     if (!wndClass || !wndClass->lpszClassName || IS_INTRESOURCE(wndClass->lpszClassName) ||
         !wndClass->lpszClassName[0] || wndClass->cbClsExtra < 0 || wndClass->cbWndExtra < 0 ||
@@ -55,6 +56,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA *wndClass)
 
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE)
 {
+    VEKHOST_CALL(Channel::user, className);
     Lock lock;
     auto c = findClass(className);
     if (!c) return fail(ERROR_CLASS_DOES_NOT_EXIST, FALSE);
@@ -66,6 +68,7 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE)
 
 BOOL WINAPI GetClassInfoA(HINSTANCE, LPCSTR className, LPWNDCLASSA wndClass)
 {
+    VEKHOST_CALL(Channel::user, className, wndClass);
     Lock lock;
     auto c = findClass(className);
     if (!c) return fail(ERROR_CLASS_DOES_NOT_EXIST, FALSE);
@@ -89,7 +92,7 @@ ULONG_PTR classValue(HWND window, int index, const LONG_PTR *value)
 {
     Lock lock;
     Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, ULONG_PTR{0});
+    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, ULONG_PTR{0}, "no such window");
     WNDCLASSA &info = w->cls->info;
     auto swap = [&](auto &field) {
         using F = std::remove_reference_t<decltype(field)>;
@@ -156,7 +159,7 @@ WORD wordValue(HWND window, int index, const WORD *value)
     }
     Lock lock;
     Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, WORD{0});
+    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, WORD{0}, "no such window");
     BYTE *at = classExtra(*w->cls, index, sizeof(WORD));
     if (!at) return fail(ERROR_INVALID_INDEX, WORD{0});
     WORD old;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "gdi/user_services.h"
+#include "user/nothing_shown.h"
 #include "user/user_state.h"
 
 using namespace vek::user;
@@ -44,19 +45,22 @@ constexpr std::array<COLORREF, COLOR_BTNHIGHLIGHT + 1> kSysColors = {
 
 HDC WINAPI GetDC(HWND window)
 {
+    VEKHOST_CALL(Channel::user, window);
     if (!window) return vek::gdi::createWindowDC(nullptr, nullptr);
     std::shared_ptr<vek::gdi::Surface> surface;
     {
         Lock lock;
         Window *w = findWindow(window);
-        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, HDC{});
+        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, HDC{}, "no such window");
         surface = w->surface;
     }
+    noteDCTaken(window);
     return vek::gdi::createWindowDC(window, surface);
 }
 
 int WINAPI ReleaseDC(HWND window, HDC dc)
 {
+    VEKHOST_CALL(Channel::user, window, dc);
     return vek::gdi::releaseWindowDC(window, dc) ? 1 : 0;
 }
 
@@ -78,6 +82,7 @@ HBRUSH WINAPI GetSysColorBrush(int index)
 
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
 {
+    VEKHOST_CALL(Channel::user, dc, rect, brush);
     if (!rect) return fail(ERROR_INVALID_PARAMETER, 0);
     // A brush may be given as a system colour index plus one, as class
     // backgrounds often are.

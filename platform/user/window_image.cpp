@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gdi/user_services.h"
+#include "user/nothing_shown.h"
 #include "user/user_state.h"
 
 using namespace vek::user;
@@ -63,11 +64,12 @@ bool writePng(FILE *file, int width, int height, const std::vector<BYTE> &rgb)
 
 BOOL WINAPI vekhostSaveWindowImage(HWND window, LPCSTR pngFile)
 {
+    noteLastLook(window, "when its picture was saved");
     std::shared_ptr<vek::gdi::Surface> surface;
     {
         Lock lock;
         Window *w = findWindow(window);
-        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
         surface = w->surface;
     }
     if (!pngFile || !pngFile[0]) return fail(ERROR_INVALID_PARAMETER, FALSE);

@@ -25,7 +25,7 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index)
 {
     Lock lock;
     Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, LONG_PTR{0});
+    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, LONG_PTR{0}, "no such window");
     switch (index) {
     case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
     case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->instance);
@@ -47,7 +47,7 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value)
 {
     Lock lock;
     Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, LONG_PTR{0});
+    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, LONG_PTR{0}, "no such window");
     LONG_PTR old;
     switch (index) {
     case GWLP_WNDPROC:

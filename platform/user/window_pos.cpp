@@ -18,9 +18,10 @@ using namespace vek::user;
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect)
 {
+    VEKHOST_CALL(Channel::user, window, rect);
     Lock lock;
     Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
     if (!rect) return fail(ERROR_INVALID_PARAMETER, FALSE);
     *rect = RECT{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
     return TRUE;
@@ -28,9 +29,10 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect)
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
 {
+    VEKHOST_CALL(Channel::user, window, rect);
     Lock lock;
     Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
     if (!rect) return fail(ERROR_INVALID_PARAMETER, FALSE);
     // The window rectangle is kept in its parent's client coordinates.
     POINT origin{0, 0};
@@ -42,12 +44,13 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
 
 BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags)
 {
+    VEKHOST_CALL(Channel::user, window, insertAfter, x, y, width, height, flags);
     WINDOWPOS pos;
     bool repaint = false;
     {
         Lock lock;
         Window *w = findWindow(window);
-        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
         if (flags & SWP_NOMOVE) {
             x = w->rect.left;
             y = w->rect.top;
@@ -62,7 +65,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width,
     {
         Lock lock;
         Window *w = findWindow(window);
-        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+        if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
         const int cx = std::clamp(pos.cx, 0, 16384), cy = std::clamp(pos.cy, 0, 16384);
         const int px = std::clamp(pos.x, -131072, 131072), py = std::clamp(pos.y, -131072, 131072);
         const RECT rect{px, py, px + cx, py + cy};
@@ -92,12 +95,14 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width,
 
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
 {
+    VEKHOST_CALL(Channel::user, window, x, y, width, height, repaint);
     return SetWindowPos(window, nullptr, x, y, width, height,
                         SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }
 
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle)
 {
+    VEKHOST_CALL(Channel::user, rect, style, menu, exStyle);
     if (!rect) return fail(ERROR_INVALID_PARAMETER, FALSE);
     const RECT in = frameInsets(style, exStyle);
     rect->left -= in.left;
@@ -114,9 +119,10 @@ BOOL WINAPI AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu)
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point)
 {
+    VEKHOST_CALL(Channel::user, window, point);
     Lock lock;
     Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
     if (!point) return fail(ERROR_INVALID_PARAMETER, FALSE);
     const POINT origin = clientOrigin(*w);
     point->x += origin.x;
@@ -126,9 +132,10 @@ BOOL WINAPI ClientToScreen(HWND window, LPPOINT point)
 
 BOOL WINAPI ScreenToClient(HWND window, LPPOINT point)
 {
+    VEKHOST_CALL(Channel::user, window, point);
     Lock lock;
     Window *w = findWindow(window);
-    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+    if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE, "no such window");
     if (!point) return fail(ERROR_INVALID_PARAMETER, FALSE);
     const POINT origin = clientOrigin(*w);
     point->x -= origin.x;

@@ -98,6 +98,17 @@ TEST_F(Links, WrittenBytesFollowThePublishedFormat)
     EXPECT_EQ(get32(b.data(), name + 16), 0u);
     EXPECT_EQ(b.size(), name + 20);
     EXPECT_EQ(resolve("C:\\Links\\a.lnk"), path);
+
+    // Other programs split the path into a base and a suffix; the two are
+    // joined with one backslash.
+    Bytes split(b.begin(), b.begin() + info + base);
+    const char parts[] = "C:\\Links\0target.txt";
+    split.insert(split.end(), parts, parts + sizeof parts);
+    support::put32(split.data(), info, DWORD(split.size() - info));
+    support::put32(split.data(), info + 24, base + 9);
+    split.insert(split.end(), b.begin() + name, b.end());
+    writeBytes(links() / "split.lnk", split);
+    EXPECT_EQ(resolve("C:\\Links\\split.lnk"), path);
 }
 
 TEST_F(Links, DamagedAndMovedTargets)

@@ -15,10 +15,12 @@ namespace {
 std::vector<UINT> seen;
 UINT answered = 0;
 LRESULT answer = 0;
+LPARAM lastSize = 0;  // lParam of the last WM_SIZE
 
 LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     seen.push_back(message);
+    if (message == WM_SIZE) lastSize = lParam;
     if (message == answered) return answer;
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -29,7 +31,7 @@ HWND recordingWindow()
     wc.lpfnWndProc = recordingProc;
     wc.lpszClassName = "VekTestQueue";
     RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    return CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 30, 10, nullptr, nullptr, nullptr, nullptr);
 }
 
 }  // namespace
@@ -37,6 +39,7 @@ HWND recordingWindow()
 TEST(UserMessages, QueueOrderFiltersAndQuit)
 {
     HWND a = recordingWindow(), b = recordingWindow();
+    EXPECT_EQ(lastSize, MAKELPARAM(30, 10)) << "creation reports the client's width and height";
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     PostMessageA(a, WM_USER + 1, 1, 10);
