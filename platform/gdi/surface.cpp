@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "common/checked_size.h"
+#include "shared/checked_size.h"
 
 namespace vek::gdi {
 

@@ -137,7 +137,7 @@ TEST_F(RegistryHostile, KeyDepthAndNameLengthsFollowWindows)
         return path;
     };
     EXPECT_EQ(createKey(HKEY_CURRENT_USER, levels(33, 'w')), ERROR_INVALID_PARAMETER) << "32 levels a call";
-    HKEY deep = HKEY_CURRENT_USER, next;
+    HKEY deep = HKEY_CURRENT_USER, next = nullptr;
     for (int call = 0; call < 16; ++call) {
         ASSERT_EQ(createKey(deep, levels(32, 'd'), &next), ERROR_SUCCESS) << call;
         if (deep != HKEY_CURRENT_USER) RegCloseKey(deep);
