@@ -40,10 +40,13 @@ public:
 
     // Reads up to the next span [start, start + n), an end of row (which is
     // consumed) or an end of the stream (an end of image or a damaged token).
+    // Tokens are read with every bound tested: collision reads few tokens a
+    // row, where the test for the reader's unbounded fast path costs more
+    // than it saves (and keeps the reader out of line).
     Token next(int64_t &start, int64_t &n)
     {
         for (;;) {
-            const rle::Token t = rle::next(p_, end_);
+            const rle::Token t = rle::decode<true>(p_, end_);
             switch (t.op) {
             case rle::Op::Run:
             case rle::Op::Absolute:
@@ -60,7 +63,7 @@ public:
     }
 
     // Passes over the rest of the current row; false at the end of the stream.
-    bool finishRow() { return rle::passRow(p_, end_) == rle::RowEnd::Row; }
+    bool finishRow() { return rle::passRow<rle::decode<true>>(p_, end_) == rle::RowEnd::Row; }
 
 private:
     const BYTE *p_;

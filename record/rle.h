@@ -108,11 +108,14 @@ enum class RowEnd {
     Damaged,  // a token would reach past the end of the stream
 };
 
-// Passes over the rest of a row without drawing.
+// Passes over the rest of a row without drawing, reading its tokens with
+// Read: next(), or decode<true> where streams are short and the fast path's
+// extra test does not pay (collision).
+template <Token (*Read)(const BYTE *&, const BYTE *) = next>
 inline RowEnd passRow(const BYTE *&p, const BYTE *const end)
 {
     for (;;) {
-        switch (next(p, end).op) {
+        switch (Read(p, end).op) {
         case Op::EndOfRow: return RowEnd::Row;
         case Op::EndOfImage: return RowEnd::Image;
         case Op::Damaged: return RowEnd::Damaged;
