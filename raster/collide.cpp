@@ -40,30 +40,32 @@ public:
 
     // Reads up to the next span [start, start + n), an end of row (which is
     // consumed) or an end of the stream (an end of image or a damaged token).
-    // Tokens are read with every bound tested: collision reads few tokens a
-    // row, where the test for the reader's unbounded fast path costs more
-    // than it saves (and keeps the reader out of line).
     Token next(int64_t &start, int64_t &n)
     {
+        auto span = [&](size_t count) {
+            start = x_;
+            n = static_cast<int64_t>(count);
+            x_ += n;
+            return true;
+        };
         for (;;) {
-            const rle::Token t = rle::decode<true>(p_, end_);
-            switch (t.op) {
-            case rle::Op::Run:
-            case rle::Op::Absolute:
-                start = x_;
-                n = static_cast<int64_t>(t.count);
-                x_ += n;
-                return Token::Span;
-            case rle::Op::Skip: x_ += static_cast<int64_t>(t.count); break;
-            case rle::Op::EndOfRow: return Token::RowEnd;
-            case rle::Op::EndOfImage:
-            case rle::Op::Damaged: return Token::Stop;
-            }
+            bool spanRead = false, rowEnded = false;
+            if (!rle::readToken(
+                    p_, end_, [&](size_t count, BYTE) { return spanRead = span(count); },
+                    [&](size_t count, const BYTE *) { return spanRead = span(count); },
+                    [&](size_t count) {
+                        x_ += static_cast<int64_t>(count);
+                        return true;
+                    },
+                    [&] { return rowEnded = true; }))
+                return Token::Stop;
+            if (spanRead) return Token::Span;
+            if (rowEnded) return Token::RowEnd;
         }
     }
 
     // Passes over the rest of the current row; false at the end of the stream.
-    bool finishRow() { return rle::passRow<rle::decode<true>>(p_, end_) == rle::RowEnd::Row; }
+    bool finishRow() { return rle::passRow(p_, end_) == rle::RowEnd::Row; }
 
 private:
     const BYTE *p_;

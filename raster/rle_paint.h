@@ -4,8 +4,8 @@
 //
 // The rectangle has been clipped to both images. Source rows below it are
 // passed over, then each of its rows is painted into the next destination
-// row up through the walk of record/rle_walk.h: the plain walk when the
-// rectangle covers the whole source width, the windowed one otherwise.
+// row up through the walk of record/rle_walk.h, which leaves the tests of
+// the left edge out when the rectangle starts at the source's left edge.
 #pragma once
 
 #include "raster/blit.h"
@@ -27,15 +27,9 @@ LONG paintImage(const RecordView &dst, const RecordView &src, const BlitRect &r)
     // The bottom row of the rectangle, in memory order.
     const size_t stride = dst.stride();
     BYTE *row = dst.pixels + static_cast<size_t>(dst.height - r.y - r.height) * stride + r.x;
-    const size_t width = static_cast<size_t>(r.width);
-    LONG rows = r.height;
-    RowEnd e;
-    if (r.srcX == 0 && r.width == src.width) {
-        while ((e = paintRow<Paint>(row, row + width, p, end)) == RowEnd::Row && --rows) row += stride;
-    } else {
-        const size_t left = static_cast<size_t>(r.srcX);
-        while ((e = paintRowClipped<Paint>(row, left, width, p, end)) == RowEnd::Row && --rows) row += stride;
-    }
+    const size_t left = static_cast<size_t>(r.srcX), width = static_cast<size_t>(r.width);
+    const RowEnd e = left == 0 ? paintRows<Paint, false>(row, stride, 0, width, r.height, p, end)
+                               : paintRows<Paint, true>(row, stride, left, width, r.height, p, end);
     return e == RowEnd::Damaged ? 0 : r.height;
 }
 

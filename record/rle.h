@@ -61,44 +61,78 @@ struct Token {
     const BYTE *data = nullptr;  // of an absolute run
 };
 
-// The most bytes a token takes: an absolute run of kMaxCount with its pad.
-constexpr size_t kLongestToken = 2 + absoluteDataBytes(kMaxCount);
-
-// The token at p, read as next() below does; Bounded = false when at least
-// kLongestToken bytes are left, so that the token needs no tests of whether
-// it fits.
-template <bool Bounded>
-inline Token decode(const BYTE *&p, const BYTE *const end)
+// Reads the token at p of a stream that ends at end by handing it to the
+// handler of its kind:
+//   run(count, colour)   absolute(count, indices)   skip(count)   endOfRow()
+// Each returns whether it took the token; p moves behind a token taken.
+// False, with p where it was, when the handler did not take the token, at
+// an end of image, and when the token does not fit before end (a damaged
+// stream, never read); Bounded = false leaves the last test out, for a
+// caller that knows that kLongestToken bytes are left. Walks that must be fast call this straight; the
+// others use next() below.
+template <bool Bounded = true, class Run, class Absolute, class Skip, class EndOfRow>
+[[gnu::always_inline]] inline bool readToken(const BYTE *&p, const BYTE *const end, Run run, Absolute absolute,
+                                             Skip skip, EndOfRow endOfRow)
 {
-    if (Bounded && end - p < 2) return Token{Op::Damaged};
+    const ptrdiff_t left = end - p;
+    if (Bounded && left < 2) return false;
     const BYTE n = p[0], c = p[1];
     if (n != 0) {
+        if (!run(size_t{n}, c)) return false;
         p += 2;
-        return Token{Op::Run, n, c};
-    }
-    if (c == kEndOfRow) {
-        p += 2;
-        return Token{Op::EndOfRow};
-    }
-    if (c == kEndOfImage) return Token{Op::EndOfImage};
-    if (c == kSkip) {
-        if (Bounded && end - p < static_cast<ptrdiff_t>(kSkipBytes)) return Token{Op::Damaged};
-        const Token t{Op::Skip, p[2]};
+    } else if (c >= kMinAbsolute) {
+        const size_t bytes = 2 + absoluteDataBytes(c);
+        if ((Bounded && static_cast<size_t>(left) < bytes) || !absolute(size_t{c}, p + 2)) return false;
+        p += bytes;
+    } else if (c == kSkip) {
+        if ((Bounded && left < static_cast<ptrdiff_t>(kSkipBytes)) || !skip(size_t{p[2]})) return false;
         p += kSkipBytes;
-        return t;
+    } else if (c == kEndOfRow) {
+        if (!endOfRow()) return false;
+        p += 2;
+    } else {
+        return false;
     }
-    const size_t bytes = absoluteDataBytes(c);
-    if (Bounded && static_cast<size_t>(end - p) - 2 < bytes) return Token{Op::Damaged};
-    const Token t{Op::Absolute, c, 0, p + 2};
-    p += 2 + bytes;
-    return t;
+    return true;
+}
+
+// The most bytes a token takes: an absolute run of kMaxCount with its pad.
+// With this many bytes left, readToken<false> reads the next token without
+// testing whether it fits.
+constexpr size_t kLongestToken = 2 + absoluteDataBytes(kMaxCount);
+
+// Whether p is at an end of image: what a token readToken did not take is
+// when no handler refused it, or else a damaged stream.
+inline bool atEndOfImage(const BYTE *p, const BYTE *const end)
+{
+    return end - p >= 2 && p[0] == 0 && p[1] == kEndOfImage;
 }
 
 // Reads the token at p of a stream that ends at end, and moves p behind it;
 // at an end of image or a damaged token p stays where it is.
-inline Token next(const BYTE *&p, const BYTE *const end)
+[[gnu::always_inline]] inline Token next(const BYTE *&p, const BYTE *const end)
 {
-    return end - p >= static_cast<ptrdiff_t>(kLongestToken) ? decode<false>(p, end) : decode<true>(p, end);
+    Token t{Op::Damaged};
+    const bool taken = readToken(
+        p, end,
+        [&](size_t n, BYTE c) {
+            t = Token{Op::Run, n, c};
+            return true;
+        },
+        [&](size_t n, const BYTE *data) {
+            t = Token{Op::Absolute, n, 0, data};
+            return true;
+        },
+        [&](size_t n) {
+            t = Token{Op::Skip, n};
+            return true;
+        },
+        [&] {
+            t = Token{Op::EndOfRow};
+            return true;
+        });
+    if (!taken && atEndOfImage(p, end)) t = Token{Op::EndOfImage};
+    return t;
 }
 
 // How a walk over a row stopped.
@@ -108,20 +142,14 @@ enum class RowEnd {
     Damaged,  // a token would reach past the end of the stream
 };
 
-// Passes over the rest of a row without drawing, reading its tokens with
-// Read: next(), or decode<true> where streams are short and the fast path's
-// extra test does not pay (collision).
-template <Token (*Read)(const BYTE *&, const BYTE *) = next>
+// Passes over the rest of a row without drawing.
 inline RowEnd passRow(const BYTE *&p, const BYTE *const end)
 {
-    for (;;) {
-        switch (Read(p, end).op) {
-        case Op::EndOfRow: return RowEnd::Row;
-        case Op::EndOfImage: return RowEnd::Image;
-        case Op::Damaged: return RowEnd::Damaged;
-        default: break;
-        }
-    }
+    auto any = [](auto...) { return true; };
+    for (bool ended = false; !ended;)
+        if (!readToken(p, end, any, any, any, [&] { return ended = true; }))
+            return atEndOfImage(p, end) ? RowEnd::Image : RowEnd::Damaged;
+    return RowEnd::Row;
 }
 
 // Passes over n rows; Row when all of them were there.

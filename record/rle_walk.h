@@ -1,70 +1,30 @@
-// The walk of one row of an RLE stream over a row of pixels, which every
+// The walk of the rows of an RLE stream over rows of pixels, which every
 // painter of a stream builds on (drawing its colours, stamping its
 // silhouette); the token reader is record/rle.h.
 //
-// A row is painted through a window of the source row: `left` source pixels
-// are passed over first, then at most `room` pixels are painted. A run or
-// skip reaching beyond the room is cut at its edge and the rest of the
-// source row is passed over. A row that starts at the source's left edge and
-// may cover all of its width takes the plain walk, which has no left count
-// to keep; both walks also cut a damaged row that covers more pixels than
-// the window, so nothing is ever written outside it.
+// Each row is painted through a window of its source row: `left` source
+// pixels are passed over first, then at most `width` pixels are painted. A
+// run or skip reaching beyond the window is cut at its edge and the rest of
+// the source row is passed over, so that a damaged row covering more pixels
+// than the image is wide never writes outside the window.
 //
 // Paint supplies the two ways a token covers pixels:
 //   static void run(BYTE *d, BYTE colour, size_t n);          encoded run
 //   static void copy(BYTE *d, const BYTE *indices, size_t n);  absolute run
-// Painters whose rows lie wholly inside the window may add walks of their
-// own on the same reader; rows below a window are passed over with
-// rle::passRows.
+// Rows below a window are passed over with rle::passRows.
 #pragma once
+
+#include <type_traits>
 
 #include "record/rle.h"
 
 namespace vek::rle {
 
-// Paints count pixels from d with paint(n) and moves d past them; a count
-// reaching beyond rowEnd is cut there and gives false.
-template <class PaintN>
-inline bool cover(BYTE *&d, BYTE *const rowEnd, size_t count, PaintN paint)
-{
-    const size_t room = static_cast<size_t>(rowEnd - d);
-    if (count > room) {
-        paint(room);
-        return false;
-    }
-    paint(count);
-    d += count;
-    return true;
-}
-
-// A row painted from d up to rowEnd, from the source row's first pixel on.
+// The rest of a row seen through a window, from d on: left source pixels
+// are passed over, then at most room pixels are painted. Every token is read
+// through next(), so this walk takes any row, damaged or cut, to its end.
 template <class Paint>
-inline RowEnd paintRow(BYTE *d, BYTE *const rowEnd, const BYTE *&p, const BYTE *const end)
-{
-    for (;;) {
-        const Token t = next(p, end);
-        switch (t.op) {
-        case Op::Run:
-            if (!cover(d, rowEnd, t.count, [&](size_t n) { Paint::run(d, t.colour, n); })) return passRow(p, end);
-            break;
-        case Op::Absolute:
-            if (!cover(d, rowEnd, t.count, [&](size_t n) { Paint::copy(d, t.data, n); })) return passRow(p, end);
-            break;
-        case Op::Skip:
-            if (t.count > static_cast<size_t>(rowEnd - d)) return passRow(p, end);
-            d += t.count;
-            break;
-        case Op::EndOfRow: return RowEnd::Row;
-        case Op::EndOfImage: return RowEnd::Image;
-        case Op::Damaged: return RowEnd::Damaged;
-        }
-    }
-}
-
-// A row seen through a window: left source pixels are passed over, then at
-// most room pixels are painted from d on.
-template <class Paint>
-inline RowEnd paintRowClipped(BYTE *d, size_t left, size_t room, const BYTE *&p, const BYTE *const end)
+RowEnd paintRest(BYTE *d, size_t left, size_t room, const BYTE *&p, const BYTE *const end)
 {
     for (;;) {
         Token t = next(p, end);
@@ -90,6 +50,98 @@ inline RowEnd paintRowClipped(BYTE *d, size_t left, size_t room, const BYTE *&p,
         d += n;
         room -= n;
     }
+}
+
+// Paints rows rows through windows of left + width source pixels, the first
+// row at row and each next one stride bytes on. Tokens that lie wholly
+// inside the window are painted here, read straight by readToken; at any
+// other token (one reaching past the window, an end of image, a damaged
+// stream) the rest of its row goes to paintRest. Clipped = false
+// when left is 0, which leaves its tests out. Returns how the last row
+// painted ended: Row when all of them were there.
+template <class Paint, bool Clipped>
+[[gnu::always_inline]] inline RowEnd paintRows(BYTE *row, size_t stride, size_t left0, size_t width, LONG rows,
+                                               const BYTE *&cursor, const BYTE *const end)
+{
+    // The cursor lives in a register: the out-of-line walk gets a copy.
+    const BYTE *p = cursor;
+    BYTE *d = row, *rowEnd = row + width;
+    size_t left = left0;
+    // Where a token of count pixels starts to be painted: behind the
+    // pixels still to pass over. Covered = the token lies left of the
+    // window, to be passed over whole.
+    constexpr size_t kCovered = ~size_t{0};
+    auto firstPainted = [&](size_t count) {
+        if constexpr (Clipped) {
+            if (count <= left) {
+                left -= count;
+                return kCovered;
+            }
+            return left;
+        }
+        return size_t{0};
+    };
+    // Whether the pixels of a token from its pixel `from` on fit the window.
+    auto fits = [&](size_t count, size_t from) { return count - from <= static_cast<size_t>(rowEnd - d); };
+    auto paint = [&](size_t count, size_t from, auto draw) {
+        if constexpr (Clipped) left = 0;
+        draw(count - from);
+        d += count - from;
+        return true;
+    };
+    auto nextRow = [&] {
+        row += stride;
+        d = row;
+        rowEnd = row + width;
+        left = left0;
+    };
+    auto read = [&](auto bounded) __attribute__((always_inline)) {
+        return readToken<decltype(bounded)::value>(p, end,
+                [&](size_t count, BYTE colour) {
+                    const size_t from = firstPainted(count);
+                    if (from == kCovered) return true;
+                    if (!fits(count, from)) return false;
+                    return paint(count, from, [&](size_t n) { Paint::run(d, colour, n); });
+                },
+                [&](size_t count, const BYTE *indices) {
+                    const size_t from = firstPainted(count);
+                    if (from == kCovered) return true;
+                    if (!fits(count, from)) return false;
+                    return paint(count, from, [&](size_t n) { Paint::copy(d, indices + from, n); });
+                },
+                [&](size_t count) {
+                    const size_t from = firstPainted(count);
+                    if (from == kCovered) return true;
+                    if (!fits(count, from)) return false;
+                    return paint(count, from, [](size_t) {});
+                },
+                [&] {
+                    // The last row's end is left to paintRest, so that
+                    // every token taken here goes on to the next.
+                    if (rows == 1) return false;
+                    rows--;
+                    nextRow();
+                    return true;
+                });
+    };
+    for (;;) {
+        // Far from the end of the stream, tokens are read without testing
+        // whether they fit.
+        const bool taken = end - p >= static_cast<ptrdiff_t>(kLongestToken) ? read(std::false_type{})
+                                                                              : read(std::true_type{});
+        if (taken) continue;
+        const BYTE *rest = p;
+        const RowEnd e = paintRest<Paint>(d, left, static_cast<size_t>(rowEnd - d), rest, end);
+        p = rest;
+        if (e != RowEnd::Row) {
+            cursor = p;
+            return e;
+        }
+        if (--rows == 0) break;
+        nextRow();
+    }
+    cursor = p;
+    return RowEnd::Row;
 }
 
 }  // namespace vek::rle
