@@ -101,6 +101,46 @@ template <bool Bounded = true, class Run, class Absolute, class Skip, class EndO
 // testing whether it fits.
 constexpr size_t kLongestToken = 2 + absoluteDataBytes(kMaxCount);
 
+// A row of the shape that convex sprites take: an optional skip, one run
+// or absolute run, and the end of the row.
+struct SimpleRow {
+    size_t skip;        // pixels before the run (0 without a skip)
+    size_t count;       // pixels of the run
+    const BYTE *data;   // indices of an absolute run; nullptr for an encoded run
+    BYTE colour;        // of an encoded run
+};
+
+// Reads the row at p in one step when it is a SimpleRow, and moves p behind
+// its end; false, with p where it was, for any other row and for a row that
+// starts less than the longest such row's bytes before the end of the
+// stream. Walking such a row token by token would add each token's
+// length to p in turn; here the next row's address waits only on the
+// run's count.
+[[gnu::always_inline]] inline bool readSimpleRow(const BYTE *&p, const BYTE *const end, SimpleRow &row)
+{
+    constexpr ptrdiff_t kMostBytes = kSkipBytes + 2 + absoluteDataBytes(kMaxCount) + 2;
+    if (end - p < kMostBytes) return false;
+    const bool skipped = p[0] == 0 && p[1] == kSkip;
+    const BYTE *q = skipped ? p + kSkipBytes : p;
+    const BYTE n = q[0], c = q[1];
+    row.skip = skipped ? p[2] : 0;
+    row.colour = c;
+    if (n != 0) {
+        row.count = n;
+        row.data = nullptr;
+        q += 2;
+    } else if (c >= kMinAbsolute) {
+        row.count = c;
+        row.data = q + 2;
+        q += 2 + absoluteDataBytes(c);
+    } else {
+        return false;
+    }
+    if (q[0] != 0 || q[1] != kEndOfRow) return false;
+    p = q + 2;
+    return true;
+}
+
 // Whether p is at an end of image: what a token readToken did not take is
 // when no handler refused it, or else a damaged stream.
 inline bool atEndOfImage(const BYTE *p, const BYTE *const end)

@@ -53,20 +53,22 @@ RowEnd paintRest(BYTE *d, size_t left, size_t room, const BYTE *&p, const BYTE *
 }
 
 // Paints rows rows through windows of left + width source pixels, the first
-// row at row and each next one stride bytes on. Tokens that lie wholly
-// inside the window are painted here, read straight by readToken; at any
-// other token (one reaching past the window, an end of image, a damaged
-// stream) the rest of its row goes to paintRest. Clipped = false
-// when left is 0, which leaves its tests out. Returns how the last row
-// painted ended: Row when all of them were there.
+// row at row and each next one stride bytes on. A row of the simple shape
+// (rle::SimpleRow) is painted in one step, cut to the window. Any other row
+// is painted token by token, read straight by readToken while its tokens
+// lie wholly inside the window; at any other token (one reaching past the
+// window, an end of image, a damaged stream) the rest of the row goes to
+// paintRest. Clipped = false when left is 0, which leaves its tests out.
+// Returns how the last row painted ended: Row when all of them were there.
 template <class Paint, bool Clipped>
 [[gnu::always_inline]] inline RowEnd paintRows(BYTE *row, size_t stride, size_t left0, size_t width, LONG rows,
                                                const BYTE *&cursor, const BYTE *const end)
 {
     // The cursor lives in a register: the out-of-line walk gets a copy.
     const BYTE *p = cursor;
-    BYTE *d = row, *rowEnd = row + width;
-    size_t left = left0;
+    BYTE *d;
+    BYTE *rowEnd;
+    size_t left;
     // Where a token of count pixels starts to be painted: behind the
     // pixels still to pass over. Covered = the token lies left of the
     // window, to be passed over whole.
@@ -89,56 +91,69 @@ template <class Paint, bool Clipped>
         d += count - from;
         return true;
     };
-    auto nextRow = [&] {
-        row += stride;
-        d = row;
-        rowEnd = row + width;
-        left = left0;
-    };
+    bool rowEnded;
     auto read = [&](auto bounded) __attribute__((always_inline)) {
-        return readToken<decltype(bounded)::value>(p, end,
-                [&](size_t count, BYTE colour) {
-                    const size_t from = firstPainted(count);
-                    if (from == kCovered) return true;
-                    if (!fits(count, from)) return false;
-                    return paint(count, from, [&](size_t n) { Paint::run(d, colour, n); });
-                },
-                [&](size_t count, const BYTE *indices) {
-                    const size_t from = firstPainted(count);
-                    if (from == kCovered) return true;
-                    if (!fits(count, from)) return false;
-                    return paint(count, from, [&](size_t n) { Paint::copy(d, indices + from, n); });
-                },
-                [&](size_t count) {
-                    const size_t from = firstPainted(count);
-                    if (from == kCovered) return true;
-                    if (!fits(count, from)) return false;
-                    return paint(count, from, [](size_t) {});
-                },
-                [&] {
-                    // The last row's end is left to paintRest, so that
-                    // every token taken here goes on to the next.
-                    if (rows == 1) return false;
-                    rows--;
-                    nextRow();
-                    return true;
-                });
+        return readToken<decltype(bounded)::value>(
+            p, end,
+            [&](size_t count, BYTE colour) {
+                const size_t from = firstPainted(count);
+                if (from == kCovered) return true;
+                if (!fits(count, from)) return false;
+                return paint(count, from, [&](size_t n) { Paint::run(d, colour, n); });
+            },
+            [&](size_t count, const BYTE *indices) {
+                const size_t from = firstPainted(count);
+                if (from == kCovered) return true;
+                if (!fits(count, from)) return false;
+                return paint(count, from, [&](size_t n) { Paint::copy(d, indices + from, n); });
+            },
+            [&](size_t count) {
+                const size_t from = firstPainted(count);
+                if (from == kCovered) return true;
+                if (!fits(count, from)) return false;
+                return paint(count, from, [](size_t) {});
+            },
+            [&] { return rowEnded = true; });
     };
-    for (;;) {
-        // Far from the end of the stream, tokens are read without testing
-        // whether they fit.
-        const bool taken = end - p >= static_cast<ptrdiff_t>(kLongestToken) ? read(std::false_type{})
-                                                                              : read(std::true_type{});
-        if (taken) continue;
-        const BYTE *rest = p;
-        const RowEnd e = paintRest<Paint>(d, left, static_cast<size_t>(rowEnd - d), rest, end);
-        p = rest;
-        if (e != RowEnd::Row) {
-            cursor = p;
-            return e;
+    for (;; row += stride) {
+        SimpleRow simple;
+        if (readSimpleRow(p, end, simple)) {
+            // The run's source pixels [skip, skip + count) seen through the
+            // window [left0, left0 + width).
+            const size_t from = simple.skip > left0 ? simple.skip : left0;
+            const size_t runEnd = simple.skip + simple.count, windowEnd = left0 + width;
+            const size_t to = runEnd < windowEnd ? runEnd : windowEnd;
+            if (to > from) {
+                if (simple.data)
+                    Paint::copy(row + (from - left0), simple.data + (from - simple.skip), to - from);
+                else
+                    Paint::run(row + (from - left0), simple.colour, to - from);
+            }
+        } else {
+            d = row;
+            rowEnd = row + width;
+            left = left0;
+            rowEnded = false;
+            for (;;) {
+                // Far from the end of the stream, tokens are read without
+                // testing whether they fit.
+                const bool taken = end - p >= static_cast<ptrdiff_t>(kLongestToken) ? read(std::false_type{})
+                                                                                      : read(std::true_type{});
+                if (taken) {
+                    if (rowEnded) break;
+                    continue;
+                }
+                const BYTE *rest = p;
+                const RowEnd e = paintRest<Paint>(d, left, static_cast<size_t>(rowEnd - d), rest, end);
+                p = rest;
+                if (e != RowEnd::Row) {
+                    cursor = p;
+                    return e;
+                }
+                break;
+            }
         }
         if (--rows == 0) break;
-        nextRow();
     }
     cursor = p;
     return RowEnd::Row;
