@@ -110,16 +110,19 @@ struct SimpleRow {
     BYTE colour;        // of an encoded run
 };
 
+// The most bytes a SimpleRow takes.
+constexpr size_t kLongestSimpleRow = kSkipBytes + 2 + absoluteDataBytes(kMaxCount) + 2;
+
 // Reads the row at p in one step when it is a SimpleRow, and moves p behind
-// its end; false, with p where it was, for any other row and for a row that
-// starts less than the longest such row's bytes before the end of the
-// stream. Walking such a row token by token would add each token's
-// length to p in turn; here the next row's address waits only on the
-// run's count.
+// its end; false, with p where it was, for any other row and for one that
+// does not fit before end. Walking such a row token by token would add each
+// token's length to p in turn; here the next row's address waits only on
+// the run's count. Bounded = false leaves the tests of the end out, for a
+// caller that knows that kLongestSimpleRow bytes are left.
+template <bool Bounded>
 [[gnu::always_inline]] inline bool readSimpleRow(const BYTE *&p, const BYTE *const end, SimpleRow &row)
 {
-    constexpr ptrdiff_t kMostBytes = kSkipBytes + 2 + absoluteDataBytes(kMaxCount) + 2;
-    if (end - p < kMostBytes) return false;
+    if (Bounded && end - p < static_cast<ptrdiff_t>(kSkipBytes + 2)) return false;
     const bool skipped = p[0] == 0 && p[1] == kSkip;
     const BYTE *q = skipped ? p + kSkipBytes : p;
     const BYTE n = q[0], c = q[1];
@@ -136,7 +139,7 @@ struct SimpleRow {
     } else {
         return false;
     }
-    if (q[0] != 0 || q[1] != kEndOfRow) return false;
+    if ((Bounded && end - q < 2) || q[0] != 0 || q[1] != kEndOfRow) return false;
     p = q + 2;
     return true;
 }

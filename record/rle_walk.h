@@ -117,7 +117,8 @@ template <class Paint, bool Clipped>
     };
     for (;; row += stride) {
         SimpleRow simple;
-        if (readSimpleRow(p, end, simple)) {
+        if (end - p >= static_cast<ptrdiff_t>(kLongestSimpleRow) ? readSimpleRow<false>(p, end, simple)
+                                                                 : readSimpleRow<true>(p, end, simple)) {
             // The run's source pixels [skip, skip + count) seen through the
             // window [left0, left0 + width).
             const size_t from = simple.skip > left0 ? simple.skip : left0;

@@ -51,14 +51,14 @@ bool scrollInProgress = false;
 
 // A rectangle whose right or bottom is below 1 stands for no rectangle (a
 // sprite not shown yet, or one placed wholly above or left of the field).
-bool present(const RECT &r)
+[[gnu::always_inline]] inline bool present(const RECT &r)
 {
     return r.right >= 1 && r.bottom >= 1;
 }
 
 // The union of a and b where an absent rectangle drops out; b alone when
 // neither is present.
-RECT combine(const RECT &a, const RECT &b)
+[[gnu::always_inline]] inline RECT combine(const RECT &a, const RECT &b)
 {
     if (!present(a)) return b;
     if (!present(b)) return a;
@@ -66,13 +66,13 @@ RECT combine(const RECT &a, const RECT &b)
                 std::max(a.bottom, b.bottom)};
 }
 
-RECT combinedRect(const VEKSPRITE &s)
+[[gnu::always_inline]] inline RECT combinedRect(const VEKSPRITE &s)
 {
     return combine(s.target, s.shown);
 }
 
 // Touching V's right or bottom edge counts as meeting it.
-bool meets(const RECT &r, const RECT &v)
+[[gnu::always_inline]] inline bool meets(const RECT &r, const RECT &v)
 {
     return !(v.left >= r.right || v.top >= r.bottom || v.right < r.left || v.bottom < r.top);
 }
@@ -90,7 +90,7 @@ bool fits(const VEKCONTEXT &ctx, const RECT &r)
     return widthOf(r) <= ctx.offscreenWidth && heightOf(r) <= ctx.offscreenHeight;
 }
 
-RECT clipTo(const RECT &r, const RECT &clip)
+[[gnu::always_inline]] inline RECT clipTo(const RECT &r, const RECT &clip)
 {
     RECT c{std::max(r.left, clip.left), std::max(r.top, clip.top), std::min(r.right, clip.right),
            std::min(r.bottom, clip.bottom)};
@@ -99,7 +99,7 @@ RECT clipTo(const RECT &r, const RECT &clip)
     return c;
 }
 
-bool empty(const RECT &r)
+[[gnu::always_inline]] inline bool empty(const RECT &r)
 {
     return r.right <= r.left || r.bottom <= r.top;
 }
@@ -134,7 +134,7 @@ void paintBackground(LPVEKCONTEXT ctx, HDC dc, const RECT &v)
 }
 
 // A sprite repainted at its new place is shown there from now on.
-void settle(LPVEKSPRITE s)
+[[gnu::always_inline]] inline void settle(LPVEKSPRITE s)
 {
     s->shown = s->target;
     s->shownImage = s->image;
@@ -342,22 +342,27 @@ void repaintChanged(LPVEKCONTEXT ctx, HDC dc, Repaint &plan, const RECT &v, cons
 {
     const RECT whole = clipTo(v, clip);
     const int64_t once = compositionCost(*ctx, whole, ctx->spriteCount);
-    // Before merging, each changed sprite costs at least its clipped
-    // rectangle; when that already reaches the whole, merging is not worth
-    // planning.
+    // One pass finds the changed sprites that meet the visible area and a
+    // lower bound of their cost before merging: each costs at least its
+    // clipped rectangle. Changed sprites outside it keep their shown
+    // rectangles for the next move and are done with.
+    // Before merging, each changed sprite whose new place meets the visible
+    // area costs at least one composition; when that already reaches the
+    // whole, merging is not worth planning. (Sprites that only leave the
+    // area are not counted: a bound that is too low only costs planning.)
+    // The tests here are the cheapest that give such a bound, as this pass
+    // and the one below are what composing once costs beyond a redraw.
     int64_t unmerged = plan.cost;
     for (LONG i = 0; i < ctx->spriteCount && unmerged < once; i++) {
         const VEKSPRITE &s = *ctx->drawList[i];
-        if (!(s.stateFlags & VEK_SPRITE_CHANGED)) continue;
-        const RECT r = combinedRect(s);
-        if (meets(r, v)) unmerged += compositionCost(*ctx, clipTo(r, clip), 1);
+        if ((s.stateFlags & VEK_SPRITE_CHANGED) && meets(s.target, v)) unmerged += kCompositionCost + kSpriteCost;
     }
     if (unmerged >= once) {
         for (LONG i = 0; i < ctx->spriteCount; i++) {
             LPVEKSPRITE s = ctx->drawList[i];
             if (!(s->stateFlags & VEK_SPRITE_CHANGED)) continue;
             s->stateFlags &= ~VEK_SPRITE_CHANGED;
-            if (meets(combinedRect(*s), v)) settle(s);
+            if (meets(s->target, v) || meets(combinedRect(*s), v)) settle(s);
         }
         composeOnce(ctx, dc, plan, whole, clip);
         return;
@@ -413,12 +418,18 @@ void compose(LPVEKCONTEXT ctx, HDC dc, const RECT &v, const RECT &clip)
     // Deleted sprites: where they were shown is composed without them, unless
     // the whole window was just painted. The clip box is in window
     // coordinates, so the shown rectangle is moved by the origin first.
+    // The clip box is asked for at the first deleted sprite: most frames
+    // delete none.
     RECT box{};
-    GetClipBox(dc, &box);
+    bool boxKnown = false;
     Repaint &plan = repaintScratch();
     plan.clear();
     vek::releaseDeletedSprites(ctx, [&](LPVEKSPRITE s) {
         if (windowRepainted) return;
+        if (!boxKnown) {
+            GetClipBox(dc, &box);
+            boxKnown = true;
+        }
         const RECT at = vek::offsetSat(s->shown, ctx->originX, ctx->originY);
         if (at.right >= box.left && at.left <= box.right && at.bottom >= box.top && at.top <= box.bottom)
             plan.add(*ctx, ComposeSelector::allShown(), clipTo(s->shown, clip));
