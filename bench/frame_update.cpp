@@ -201,7 +201,7 @@ void BM_UpdateBesideRedraw(benchmark::State &state)
     state.counters["redraw_us"] = redrawUs;
     state.counters["redraw_per_update"] = redrawUs / updateUs;
 }
-BENCHMARK(BM_UpdateBesideRedraw)->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UpdateBesideRedraw)->Arg(10)->Arg(20)->Arg(30)->Arg(50)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 // Ten sprites moving among N - 10 that stay, with the playfield-sized
 // off-screen image: the update's work follows the ten.

@@ -157,9 +157,18 @@ bool indexed(const VEKCONTEXT &ctx)
 
 // What composing costs, in pixels composed and copied: each composition
 // also pays for the calls it makes, and each sprite drawn for its own calls
-// and clipping, about as much as these many pixels.
+// and clipping, about as much as these many pixels; without the grids, each
+// composition also looks at every sprite, at this much a sprite.
+// (Calibrated with bench/frame_update.cpp, where a pixel is about 25 ps.)
 constexpr int64_t kCompositionCost = 10000;
 constexpr int64_t kSpriteCost = 5000;
+constexpr int64_t kScanCost = 200;
+
+// What each composition pays beyond its pixels and the sprites it draws.
+int64_t pieceCost(const VEKCONTEXT &ctx)
+{
+    return kCompositionCost + (indexed(ctx) ? 0 : kScanCost * ctx.spriteCount);
+}
 
 // The cost of composing r with the given number of sprites in it.
 int64_t compositionCost(const VEKCONTEXT &ctx, const RECT &r, int64_t sprites)
@@ -169,7 +178,7 @@ int64_t compositionCost(const VEKCONTEXT &ctx, const RECT &r, int64_t sprites)
     const int64_t pieces = fits(ctx, r) ? 1
                                         : ((w - 1) / std::max<LONG>(ctx.offscreenWidth, 1) + 1) *
                                               ((h - 1) / std::max<LONG>(ctx.offscreenHeight, 1) + 1);
-    return w * h + kCompositionCost * pieces + kSpriteCost * sprites;
+    return w * h + pieceCost(ctx) * pieces + kSpriteCost * sprites;
 }
 
 // One composition of the rectangle-by-rectangle repaint. The sprites of
@@ -352,10 +361,11 @@ void repaintChanged(LPVEKCONTEXT ctx, HDC dc, Repaint &plan, const RECT &v, cons
     // area are not counted: a bound that is too low only costs planning.)
     // The tests here are the cheapest that give such a bound, as this pass
     // and the one below are what composing once costs beyond a redraw.
+    const int64_t least = pieceCost(*ctx) + kSpriteCost;
     int64_t unmerged = plan.cost;
     for (LONG i = 0; i < ctx->spriteCount && unmerged < once; i++) {
         const VEKSPRITE &s = *ctx->drawList[i];
-        if ((s.stateFlags & VEK_SPRITE_CHANGED) && meets(s.target, v)) unmerged += kCompositionCost + kSpriteCost;
+        if ((s.stateFlags & VEK_SPRITE_CHANGED) && meets(s.target, v)) unmerged += least;
     }
     if (unmerged >= once) {
         for (LONG i = 0; i < ctx->spriteCount; i++) {
