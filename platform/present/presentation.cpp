@@ -63,6 +63,8 @@ struct State {
     bool idle = false;            // the thread waits with nothing to do
     bool woken = false;           // a wake is under way
     bool busy = false;            // the thread works on what it took
+    bool stopping = false;        // the process exits: the thread is to close the display
+    bool stopped = false;         // the thread has closed it
     uint64_t flushAsked = 0, flushServed = 0;
 };
 
@@ -105,6 +107,24 @@ void wakeLocked(State &st)
     st.backend->wake();
 }
 
+// Leaves the live display: drawing and flushes from now on find the
+// platform headless. Stopped: the display was closed at exit.
+void goHeadless(bool stopped)
+{
+    State &st = state();
+    {
+        std::lock_guard<std::mutex> guard(st.lock);
+        st.mode = Mode::Headless;
+        st.backend = nullptr;
+        st.onDisplay.clear();
+        st.dirty.clear();
+        st.changed.clear();
+        st.flushServed = st.flushAsked;
+        st.stopped = stopped;
+    }
+    st.served.notify_all();
+}
+
 void say(const std::string &why)
 {
     std::fprintf(stderr, "vekhost: windows are not shown: %s; carrying on headless\n", why.c_str());
@@ -132,8 +152,10 @@ public:
         frame_ = std::chrono::microseconds(1000000 / (hz > 0 ? hz : kDefaultRefresh));
     }
 
-    // Runs until the back end fails; then says why and goes headless.
-    void run()
+    // Runs until the back end fails (then says why, goes headless and gives
+    // false) or the process exits (then takes every window off the display
+    // and gives true).
+    bool run()
     {
         State &st = state();
         auto nextFrame = std::chrono::steady_clock::now();
@@ -147,6 +169,7 @@ public:
             uint64_t serving;
             {
                 std::lock_guard<std::mutex> guard(st.lock);
+                if (st.stopping) break;
                 st.woken = false;
                 st.idle = false;
                 st.busy = true;
@@ -169,6 +192,9 @@ public:
             }
             st.served.notify_all();
         }
+        for (const auto &[window, look] : windows_) backend_.remove(window);
+        windows_.clear();
+        return true;
     }
 
 private:
@@ -252,22 +278,13 @@ private:
         return shown;
     }
 
-    void fail(const std::string &why)
+    bool fail(const std::string &why)
     {
         say(why);
-        State &st = state();
-        {
-            std::lock_guard<std::mutex> guard(st.lock);
-            st.mode = Mode::Headless;
-            st.backend = nullptr;
-            st.onDisplay.clear();
-            st.dirty.clear();
-            st.changed.clear();
-            st.flushServed = st.flushAsked;
-        }
-        st.served.notify_all();
+        goHeadless(false);
         for (const auto &[window, look] : windows_) backend_.remove(window);
         windows_.clear();
+        return false;
     }
 
     Backend &backend_;
@@ -275,10 +292,26 @@ private:
     std::unordered_map<HWND, user::WindowLook> windows_;
 };
 
+// At exit, while the libraries the back end uses are still whole: asks the
+// presentation's thread to close the display and waits for it (a thread
+// still inside the display's library as it is unloaded would crash the
+// exiting process). Later drawing finds the platform headless.
+void stopLive()
+{
+    constexpr auto kPatience = std::chrono::seconds(2);
+    State &st = state();
+    std::unique_lock<std::mutex> held(st.lock);
+    if (st.mode != Mode::Live || !st.backend) return;
+    st.stopping = true;
+    st.backend->wake();
+    st.served.wait_for(held, kPatience, [&] { return st.stopped; });
+}
+
 // Opens the SDL2 back end on a new presentation thread; the reason when it
 // cannot be opened.
 std::string startLive()
 {
+    std::atexit(stopLive);
     std::promise<std::string> opened;
     std::future<std::string> result = opened.get_future();
     std::thread([opened = std::move(opened)]() mutable {
@@ -297,7 +330,9 @@ std::string startLive()
         }
         Presenter presenter(*backend);
         opened.set_value(std::string());
-        presenter.run();
+        if (!presenter.run()) return;
+        backend.reset();
+        goHeadless(true);
     }).detach();
     return result.get();
 }
