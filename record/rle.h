@@ -21,8 +21,10 @@
 // row covers more pixels than the image is wide.
 //
 // Everything that walks a stream (drawing, stamping, mirroring, collision)
-// reads it through next() below, bounded by the end of the record's block: a
-// token that does not fit before it is a damaged stream, never read.
+// reads it through readToken below, straight or by way of next(), bounded by
+// the end of the record's block: a token that does not fit before it is a
+// damaged stream, never read. The one other reader, readSimpleRow, takes a
+// whole row of the commonest shape at once under the same bound.
 #pragma once
 
 #include <windows.h>
@@ -144,8 +146,8 @@ template <bool Bounded>
     return true;
 }
 
-// Whether p is at an end of image: what a token readToken did not take is
-// when no handler refused it, or else a damaged stream.
+// Whether p is at an end of image. A token that readToken did not take,
+// though no handler refused it, is an end of image or a damaged stream.
 inline bool atEndOfImage(const BYTE *p, const BYTE *const end)
 {
     return end - p >= 2 && p[0] == 0 && p[1] == kEndOfImage;
