@@ -63,8 +63,8 @@ struct State {
     bool idle = false;            // the thread waits with nothing to do
     bool woken = false;           // a wake is under way
     bool busy = false;            // the thread works on what it took
-    bool stopping = false;        // the process exits: the thread is to close the display
-    bool stopped = false;         // the thread has closed it
+    bool stopping = false;        // the process exits: the thread is to take its windows off the display
+    bool stopped = false;         // it has, and is parked
     uint64_t flushAsked = 0, flushServed = 0;
 };
 
@@ -108,7 +108,7 @@ void wakeLocked(State &st)
 }
 
 // Leaves the live display: drawing and flushes from now on find the
-// platform headless. Stopped: the display was closed at exit.
+// platform headless. Stopped: at exit, with the windows off the display.
 void goHeadless(bool stopped)
 {
     State &st = state();
@@ -293,9 +293,10 @@ private:
 };
 
 // At exit, while the libraries the back end uses are still whole: asks the
-// presentation's thread to close the display and waits for it (a thread
-// still inside the display's library as it is unloaded would crash the
-// exiting process). Later drawing finds the platform headless.
+// presentation's thread to take its windows off the display and waits for
+// it (a thread still inside the display's library as the process tears it
+// down would crash the exiting process). Later drawing finds the platform
+// headless.
 void stopLive()
 {
     constexpr auto kPatience = std::chrono::seconds(2);
@@ -331,8 +332,13 @@ std::string startLive()
         Presenter presenter(*backend);
         opened.set_value(std::string());
         if (!presenter.run()) return;
-        backend.reset();
+        // Closed at exit: the thread parks with the back end, so that the
+        // display's library is neither used nor shut down (which unloads
+        // what it loaded) while the process ends.
         goHeadless(true);
+        State &st = state();
+        std::unique_lock<std::mutex> held(st.lock);
+        st.served.wait(held, [] { return false; });
     }).detach();
     return result.get();
 }
