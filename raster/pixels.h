@@ -60,9 +60,9 @@ inline void copyPixels(BYTE *d, const BYTE *s, size_t n)
 // has them (compilers split it into smaller moves where it does not).
 typedef BYTE Pixels16 __attribute__((vector_size(16)));
 
-// Stores n pixels of colour c, the same way: the colour is spread over a
-// register once, then stored as two moves from both ends of the largest
-// size that fits; runs longer than 64 are stored 16 pixels at a time.
+// Stores n pixels of colour c: the colour is spread over a register once,
+// then stored in moves of 16 (two, four or one per 16 pixels), 8 or 4 bytes
+// from both ends, overlapping in the middle; long runs go to memset.
 inline void fillPixels(BYTE *d, BYTE c, size_t n)
 {
     if (n >= kLibraryRun) {

@@ -90,7 +90,7 @@ bool fits(const VEKCONTEXT &ctx, const RECT &r)
     return widthOf(r) <= ctx.offscreenWidth && heightOf(r) <= ctx.offscreenHeight;
 }
 
-[[gnu::always_inline]] inline RECT clipTo(const RECT &r, const RECT &clip)
+RECT clipTo(const RECT &r, const RECT &clip)
 {
     RECT c{std::max(r.left, clip.left), std::max(r.top, clip.top), std::min(r.right, clip.right),
            std::min(r.bottom, clip.bottom)};
@@ -99,7 +99,7 @@ bool fits(const VEKCONTEXT &ctx, const RECT &r)
     return c;
 }
 
-[[gnu::always_inline]] inline bool empty(const RECT &r)
+bool empty(const RECT &r)
 {
     return r.right <= r.left || r.bottom <= r.top;
 }
@@ -351,10 +351,6 @@ void repaintChanged(LPVEKCONTEXT ctx, HDC dc, Repaint &plan, const RECT &v, cons
 {
     const RECT whole = clipTo(v, clip);
     const int64_t once = compositionCost(*ctx, whole, ctx->spriteCount);
-    // One pass finds the changed sprites that meet the visible area and a
-    // lower bound of their cost before merging: each costs at least its
-    // clipped rectangle. Changed sprites outside it keep their shown
-    // rectangles for the next move and are done with.
     // Before merging, each changed sprite whose new place meets the visible
     // area costs at least one composition; when that already reaches the
     // whole, merging is not worth planning. (Sprites that only leave the
