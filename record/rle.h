@@ -130,19 +130,31 @@ template <bool Bounded>
     const BYTE n = q[0], c = q[1];
     row.skip = skipped ? p[2] : 0;
     row.colour = c;
+    // The row's end, behind its end of row.
+    const BYTE *after;
     if (n != 0) {
+        if (Bounded && end - q < 4) return false;
         row.count = n;
         row.data = nullptr;
-        q += 2;
+        after = q + 4;
     } else if (c >= kMinAbsolute) {
+        if (Bounded && static_cast<size_t>(end - q) < 4 + absoluteDataBytes(c)) return false;
         row.count = c;
         row.data = q + 2;
-        q += 2 + absoluteDataBytes(c);
+        // The next row's address as (q + c) + 4 + (c & 1): the sum with the
+        // count and the count's pad are made side by side, two steps from
+        // the count's load. The empty asm keeps the compiler from folding
+        // them back into a rounding of the count, which takes three; the
+        // rows of a stream are read one after another, so these steps are
+        // the walk's pace.
+        const BYTE *past = q + c;
+        __asm__("" : "+r"(past));
+        after = past + 4 + (c & 1);
     } else {
         return false;
     }
-    if ((Bounded && end - q < 2) || q[0] != 0 || q[1] != kEndOfRow) return false;
-    p = q + 2;
+    if (after[-2] != 0 || after[-1] != kEndOfRow) return false;
+    p = after;
     return true;
 }
 
