@@ -56,10 +56,11 @@ Prepared prepareBlit(const RecordView &d, const RecordView &s, BlitRect &r)
     return Prepared::Draw;
 }
 
-LONG blitCore(const RecordView &dst, RecordView &src, BlitRect r, LONG mirror)
+LONG blitCore(const RecordView &dst, RecordView &src, const BlitRect &rect, LONG mirror)
 {
     // Mirroring on demand happens first, even when nothing ends up drawn.
     mirrorOnDemand(src, mirror);
+    BlitRect r = rect;
     switch (prepareBlit(dst, src, r)) {
     case Prepared::Empty: return 1;
     case Prepared::Refused: return 0;

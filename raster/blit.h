@@ -30,7 +30,7 @@ LONG SpriteBltCore(HSPRITEDATA dst, LONG x, LONG y, LONG width, LONG height, HSP
 
 // SpriteBltCore on records already viewed; src's view follows its
 // mirroring.
-LONG blitCore(const RecordView &dst, RecordView &src, BlitRect r, LONG mirror);
+LONG blitCore(const RecordView &dst, RecordView &src, const BlitRect &rect, LONG mirror);
 
 // Blits the rectangle of the DD record src at (srcX, srcY) to (x, y) of the
 // DD record dst through two memory DCs: the mask with SRCAND then the image
