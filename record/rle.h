@@ -141,15 +141,17 @@ template <bool Bounded>
         if (Bounded && static_cast<size_t>(end - q) < 4 + absoluteDataBytes(c)) return false;
         row.count = c;
         row.data = q + 2;
-        // The next row's address as (q + c) + 4 + (c & 1): the sum with the
-        // count and the count's pad are made side by side, two steps from
-        // the count's load. The empty asm keeps the compiler from folding
-        // them back into a rounding of the count, which takes three; the
-        // rows of a stream are read one after another, so these steps are
-        // the walk's pace.
-        const BYTE *past = q + c;
+        // The next row's address as ((q + 4) + c) + (c & 1): two adds
+        // after the count's load, the pad worked out beside the first. The
+        // empty asm statements keep the compiler from folding them back
+        // into a rounding of the count and a three-part address, which take
+        // longer; the rows of a stream are read one after another, so this
+        // chain sets the walk's pace.
+        const BYTE *q4 = q + 4;
+        __asm__("" : "+r"(q4));
+        const BYTE *past = q4 + c;
         __asm__("" : "+r"(past));
-        after = past + 4 + (c & 1);
+        after = past + (c & 1);
     } else {
         return false;
     }
