@@ -124,16 +124,6 @@ struct Frame {
 };
 thread_local std::vector<Frame> calls;
 
-// The bare name of a function from its signature ("BOOL BitBlt(HDC, ...)").
-std::string functionName(const char *signature)
-{
-    const char *open = std::strchr(signature, '(');
-    const char *end = open ? open : signature + std::strlen(signature);
-    const char *start = end;
-    while (start > signature && start[-1] != ' ' && start[-1] != ':' && start[-1] != '*') start--;
-    return std::string(start, end);
-}
-
 }  // namespace
 
 namespace detail {
@@ -227,7 +217,7 @@ void CallScope::pop()
     calls.pop_back();
 }
 
-void reportFailure(Channel c, DWORD error, const char *reason, const std::source_location &where)
+void reportFailure(Channel c, DWORD error, const char *reason, CallSite where)
 {
     std::string call;
     if (!calls.empty()) {
@@ -236,7 +226,7 @@ void reportFailure(Channel c, DWORD error, const char *reason, const std::source
         f.thunk(f.format, call);
         call += ")";
     } else {
-        call = functionName(where.function_name());
+        call = where.function;
     }
     print(c, nullptr, "%s failed: %s (%lu)%s%s", call.c_str(), errorName(error), static_cast<unsigned long>(error),
           reason ? ": " : "", reason ? reason : "");

@@ -19,7 +19,7 @@
 #include <windows.h>
 
 #include <atomic>
-#include <source_location>
+#include "debug/call_site.h"
 #include <string>
 #include <type_traits>
 
@@ -115,11 +115,11 @@ private:
 // Reports a failed call on channel c (when c is on): the innermost recorded
 // call with its arguments, else the function where it failed; the error by
 // name and number; the reason, when there is one.
-void reportFailure(Channel c, DWORD error, const char *reason, const std::source_location &where);
+void reportFailure(Channel c, DWORD error, const char *reason, CallSite where);
 
 // Reports a failed call on channel c, when c is on.
 inline void report(Channel c, DWORD error, const char *reason = nullptr,
-                   const std::source_location &where = std::source_location::current())
+                   CallSite where = CallSite::here())
 {
     if (on(c)) reportFailure(c, error, reason, where);
 }
@@ -129,7 +129,7 @@ inline void report(Channel c, DWORD error, const char *reason = nullptr,
 // Each part of the platform wraps this in a fail() of its own channel.
 template <class T>
 T fail(Channel c, DWORD error, T result, const char *reason = nullptr,
-       const std::source_location &where = std::source_location::current())
+       CallSite where = CallSite::here())
 {
     SetLastError(error);
     if (on(c)) reportFailure(c, error, reason, where);

@@ -168,7 +168,7 @@ inline const Palette &dcPalette(const DC &dc) { return *dc.selectedPalette; }
 // returns v: failure results read as `return fail(ERROR_X, nullptr);`.
 template <class T>
 T fail(DWORD error, T v, const char *reason = nullptr,
-       const std::source_location &where = std::source_location::current())
+       debug::CallSite where = debug::CallSite::here())
 {
     return debug::fail(debug::Channel::gdi, error, v, reason, where);
 }

@@ -87,7 +87,7 @@ struct Output {
     }
 };
 
-int fail(DWORD error, const std::source_location &where = std::source_location::current())
+int fail(DWORD error, vek::debug::CallSite where = vek::debug::CallSite::here())
 {
     vek::host::setError(error, nullptr, where);
     return 0;

@@ -50,7 +50,7 @@ DWORD errorFromErrno(int err)
     }
 }
 
-void setErrorFromErrno(int err, const std::source_location &where)
+void setErrorFromErrno(int err, debug::CallSite where)
 {
     if (debug::on(debug::Channel::kernel))
         setError(errorFromErrno(err), std::strerror(err), where);

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <source_location>
 
 #include "debug/channel.h"
 
@@ -18,13 +17,13 @@ DWORD errorFromErrno(int err);
 // Sets the last error to error and reports the failure on the kernel trace
 // channel, with the reason when there is one.
 inline void setError(DWORD error, const char *reason = nullptr,
-                     const std::source_location &where = std::source_location::current())
+                     debug::CallSite where = debug::CallSite::here())
 {
     debug::fail(debug::Channel::kernel, error, 0, reason, where);
 }
 
 // setError(errorFromErrno(err)), with the host's text for err as the reason.
-void setErrorFromErrno(int err, const std::source_location &where = std::source_location::current());
+void setErrorFromErrno(int err, debug::CallSite where = debug::CallSite::here());
 
 }  // namespace vek::host
 

@@ -73,7 +73,7 @@ void *allocate(SIZE_T bytes, UINT flags)
     return p;
 }
 
-HGLOBAL fail(DWORD error, const std::source_location &where = std::source_location::current())
+HGLOBAL fail(DWORD error, vek::debug::CallSite where = vek::debug::CallSite::here())
 {
     vek::host::setError(error, nullptr, where);
     return nullptr;

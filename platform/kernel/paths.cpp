@@ -46,7 +46,7 @@ bool forbiddenInName(unsigned char c)
     return c < 0x20 || std::strchr("\"*:<>?|", c) != nullptr;
 }
 
-bool fail(DWORD error, const std::source_location &where = std::source_location::current())
+bool fail(DWORD error, debug::CallSite where = debug::CallSite::here())
 {
     vek::host::setError(error, nullptr, where);
     return false;
@@ -200,7 +200,7 @@ bool toHostPath(LPCSTR path, HostPath &out)
     return true;
 }
 
-void setPathError(const HostPath &path, int err, const std::source_location &where)
+void setPathError(const HostPath &path, int err, debug::CallSite where)
 {
     const DWORD error = err == ENOENT && path.folderMissing ? ERROR_PATH_NOT_FOUND : errorFromErrno(err);
     if (debug::on(debug::Channel::kernel))

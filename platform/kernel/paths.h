@@ -20,8 +20,9 @@
 
 #include <windows.h>
 
-#include <source_location>
 #include <string>
+
+#include "debug/call_site.h"
 
 namespace vek::host {
 
@@ -41,7 +42,7 @@ bool toHostPath(LPCSTR path, HostPath &out);
 // err: a missing name is ERROR_PATH_NOT_FOUND when a folder on the way is
 // missing, else ERROR_FILE_NOT_FOUND.
 void setPathError(const HostPath &path, int err,
-                  const std::source_location &where = std::source_location::current());
+                  debug::CallSite where = debug::CallSite::here());
 
 // The DOS form of an absolute host path: C:\... on drive C:, Z:\... elsewhere.
 std::string toDosPath(const std::string &hostPath);

@@ -49,7 +49,7 @@ struct Resources {
     std::map<std::string, BesideFile> beside;  // by host path
 };
 
-const ResourceFile *fail(DWORD error, const std::source_location &where = std::source_location::current())
+const ResourceFile *fail(DWORD error, debug::CallSite where = debug::CallSite::here())
 {
     vek::host::setError(error, nullptr, where);
     return nullptr;

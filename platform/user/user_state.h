@@ -166,7 +166,7 @@ HWND windowToPaint(const std::vector<HWND> &windows);
 // returns v: `return fail(ERROR_INVALID_WINDOW_HANDLE, FALSE);`.
 template <class T>
 T fail(DWORD error, T v, const char *reason = nullptr,
-       const std::source_location &where = std::source_location::current())
+       debug::CallSite where = debug::CallSite::here())
 {
     return debug::fail(debug::Channel::user, error, v, reason, where);
 }
