@@ -21,6 +21,24 @@ HBRUSH paletteBrush(DWORD colour)
     return CreateSolidBrush(colour | 0x01000000);
 }
 
+// Deletes the context's off-screen image. Where the context itself also
+// names that image, as its background or as a sprite's image, the name goes
+// with it: the context never draws from a record it has deleted.
+void deleteOffscreen(LPVEKCONTEXT ctx)
+{
+    HSPRITEDATA gone = ctx->offscreen;
+    if (!gone) return;
+    if (ctx->backgroundImage == gone) ctx->backgroundImage = nullptr;
+    for (LONG i = 0; i < ctx->maxSprites; i++) {
+        VEKSPRITE &s = ctx->spriteSlots[i];
+        if (!s.inUse) continue;
+        if (s.image == gone) s.image = nullptr;
+        if (s.shownImage == gone) s.shownImage = nullptr;
+    }
+    vekDeleteSpriteData(gone);
+    ctx->offscreen = nullptr;
+}
+
 // What both constructors share once the off-screen image's maker is chosen.
 struct Creation {
     HWND window;
@@ -130,7 +148,7 @@ void VEKAPI vekSetSpriteContextBackgroundEx(LPVEKCONTEXT ctx, HSPRITEDATA image,
     if (resize) {
         // A failed remake leaves the context without an off-screen image;
         // the frame update then composes nothing.
-        if (ctx->offscreen) vekDeleteSpriteData(ctx->offscreen);
+        deleteOffscreen(ctx);
         if (ctx->options & VEK_OPTION_DD_OFFSCREEN) {
             HDC dc = GetDC(ctx->window);
             ctx->offscreen = reinterpret_cast<HSPRITEDATA>(vekCreateSpriteDataEx(dc, width, height, ctx->options));
