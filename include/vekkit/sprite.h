@@ -75,7 +75,9 @@ VEKKIT_EXPORT void VEKAPI vekDeleteSpriteContext(LPVEKCONTEXT context);
    changed; the next update repaints. A null context is ignored, except by
    ...BackgroundColor, ...Origin and setpe. */
 VEKKIT_EXPORT void VEKAPI vekSetSpriteContextBackground(LPVEKCONTEXT context, HSPRITEDATA image);
-/* resize non-zero remakes the off-screen image at width x height. */
+/* resize non-zero remakes the off-screen image at width x height; where the
+   context used the old one as its background or a sprite's image, that
+   image becomes null. */
 VEKKIT_EXPORT void VEKAPI vekSetSpriteContextBackgroundEx(LPVEKCONTEXT context, HSPRITEDATA image, LONG width,
                                                           LONG height, LONG resize);
 /* Tile map, world size and image table; the scroll and wrap positions go
