@@ -130,33 +130,19 @@ template <bool Bounded>
     const BYTE n = q[0], c = q[1];
     row.skip = skipped ? p[2] : 0;
     row.colour = c;
-    // The row's end, behind its end of row.
-    const BYTE *after;
     if (n != 0) {
-        if (Bounded && end - q < 4) return false;
         row.count = n;
         row.data = nullptr;
-        after = q + 4;
+        q += 2;
     } else if (c >= kMinAbsolute) {
-        if (Bounded && static_cast<size_t>(end - q) < 4 + absoluteDataBytes(c)) return false;
         row.count = c;
         row.data = q + 2;
-        // The next row's address as ((q + 4) + c) + (c & 1): two adds
-        // after the count's load, the pad worked out beside the first. The
-        // empty asm statements keep the compiler from folding them back
-        // into a rounding of the count and a three-part address, which take
-        // longer; the rows of a stream are read one after another, so this
-        // chain sets the walk's pace.
-        const BYTE *q4 = q + 4;
-        __asm__("" : "+r"(q4));
-        const BYTE *past = q4 + c;
-        __asm__("" : "+r"(past));
-        after = past + (c & 1);
+        q += 2 + absoluteDataBytes(c);
     } else {
         return false;
     }
-    if (after[-2] != 0 || after[-1] != kEndOfRow) return false;
-    p = after;
+    if ((Bounded && end - q < 2) || q[0] != 0 || q[1] != kEndOfRow) return false;
+    p = q + 2;
     return true;
 }
 
