@@ -19,9 +19,10 @@
 #include <windows.h>
 
 #include <atomic>
-#include "debug/call_site.h"
 #include <string>
 #include <type_traits>
+
+#include "debug/call_site.h"
 
 namespace vek::debug {
 

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-
 #include "debug/channel.h"
 
 namespace vek::host {

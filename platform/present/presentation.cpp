@@ -192,8 +192,7 @@ public:
             }
             st.served.notify_all();
         }
-        for (const auto &[window, look] : windows_) backend_.remove(window);
-        windows_.clear();
+        takeWindowsOff();
         return true;
     }
 
@@ -282,9 +281,14 @@ private:
     {
         say(why);
         goHeadless(false);
+        takeWindowsOff();
+        return false;
+    }
+
+    void takeWindowsOff()
+    {
         for (const auto &[window, look] : windows_) backend_.remove(window);
         windows_.clear();
-        return false;
     }
 
     Backend &backend_;
